@@ -1,0 +1,53 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include <absl/strings/str_cat.h>
+
+namespace brevane
+{
+    // The framework's error: a message built from its pieces with StrCat
+    // (integers in decimal, doubles with six significant digits).
+    class TessarkException : public std::runtime_error
+    {
+    public:
+        template < typename... Args >
+        explicit TessarkException( const Args&... message )
+            : std::runtime_error{ absl::StrCat( message... ) }
+        {
+        }
+    };
+
+    // An error caused by inconsistent data rather than by a wrong call.
+    class TessarkDataException : public TessarkException
+    {
+    public:
+        template < typename... Args >
+        explicit TessarkDataException( const Args&... message )
+            : TessarkException{ message... }
+        {
+        }
+    };
+} // namespace brevane
+
+// Throws a TessarkException with the given message pieces when the condition
+// does not hold.
+#define TESSARK_EXCEPTION( condition, ... )                                    \
+    do                                                                         \
+    {                                                                          \
+        if( !( condition ) )                                                   \
+        {                                                                      \
+            throw ::brevane::TessarkException{ __VA_ARGS__ };                  \
+        }                                                                      \
+    } while( false )
+
+// Same as TESSARK_EXCEPTION, with a TessarkDataException.
+#define TESSARK_DATA_EXCEPTION( condition, ... )                               \
+    do                                                                         \
+    {                                                                          \
+        if( !( condition ) )                                                   \
+        {                                                                      \
+            throw ::brevane::TessarkDataException{ __VA_ARGS__ };              \
+        }                                                                      \
+    } while( false )
