@@ -3,18 +3,18 @@
 #include <stdexcept>
 #include <string>
 
-#include <absl/strings/str_cat.h>
+#include <tessark/basic/string_concatenation.h>
 
 namespace brevane
 {
-    // The framework's error: a message built from its pieces with StrCat
+    // The framework's error: a message built from its pieces by concatenate
     // (integers in decimal, doubles with six significant digits).
     class TessarkException : public std::runtime_error
     {
     public:
         template < typename... Args >
         explicit TessarkException( const Args&... message )
-            : std::runtime_error{ absl::StrCat( message... ) }
+            : std::runtime_error{ concatenate( message... ) }
         {
         }
     };
