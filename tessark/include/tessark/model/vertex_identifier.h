@@ -1,0 +1,77 @@
+#pragma once
+
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+#include <absl/container/inlined_vector.h>
+#include <absl/types/span.h>
+
+#include <tessark/model/component_type.h>
+
+namespace brevane
+{
+    // Binds the vertices of the component meshes of a model to model-wide
+    // unique vertices: component vertices that stand for the same point of
+    // the model share one unique vertex. A component vertex has at most one
+    // unique vertex; a unique vertex lists its component vertices in binding
+    // order.
+    class VertexIdentifier
+    {
+    public:
+        using ComponentMeshVertices = absl::InlinedVector< ComponentMeshVertex, 4 >;
+
+        [[nodiscard]] index_t nb_unique_vertices() const
+        {
+            return static_cast< index_t >( unique_vertices_.size() );
+        }
+        // NO_ID when the component vertex is bound to nothing.
+        [[nodiscard]] index_t unique_vertex(
+            const ComponentMeshVertex& component_vertex ) const;
+        // Throws a TessarkException naming the index when it is not a unique
+        // vertex.
+        [[nodiscard]] const ComponentMeshVertices& component_mesh_vertices(
+            index_t unique_vertex ) const;
+        // The component vertices of a unique vertex in one component.
+        [[nodiscard]] std::vector< index_t > component_mesh_vertices(
+            index_t unique_vertex, const uuid& component ) const;
+        [[nodiscard]] bool has_component_mesh_vertices(
+            index_t unique_vertex, const ComponentType& type ) const;
+
+    private:
+        friend class VertexIdentifierBuilder;
+
+        std::vector< ComponentMeshVertices > unique_vertices_;
+        absl::flat_hash_map< uuid, std::vector< index_t > > component_vertices_;
+    };
+
+    class VertexIdentifierBuilder
+    {
+    public:
+        explicit VertexIdentifierBuilder( VertexIdentifier& identifier )
+            : identifier_( identifier )
+        {
+        }
+
+        index_t create_unique_vertex();
+        // Creates the given number; returns the first new index.
+        index_t create_unique_vertices( index_t nb );
+        // Binds the component vertex, unbinding it from its previous unique
+        // vertex if any.
+        void set_unique_vertex(
+            const ComponentMeshVertex& component_vertex, index_t unique_vertex );
+        void unset_unique_vertex( const ComponentMeshVertex& component_vertex );
+        // Unbinds every vertex of the component.
+        void remove_component( const uuid& component );
+        // Follows a renumbering of a component's mesh vertices: vertex v
+        // becomes old2new[v], NO_ID meaning deleted (unbound).
+        void update_component_vertices(
+            const ComponentID& component, absl::Span< const index_t > old2new );
+        // Removes the unique vertices bound to no component vertex and
+        // renumbers the others in order; returns old-to-new (NO_ID for the
+        // removed ones).
+        std::vector< index_t > delete_isolated_vertices();
+
+    private:
+        VertexIdentifier& identifier_;
+    };
+} // namespace brevane
