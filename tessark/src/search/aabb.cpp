@@ -1,7 +1,5 @@
 #include <tessark/search/aabb.h>
 
-#include <numeric>
-
 #include <tbb/parallel_invoke.h>
 
 namespace
@@ -43,6 +41,13 @@ namespace
 namespace brevane
 {
     template < index_t D >
+    struct AABBTree< D >::BuildEntry
+    {
+        Point< D > center;
+        index_t element;
+    };
+
+    template < index_t D >
     AABBTree< D >::AABBTree( const std::vector< BoundingBox< D > >& bboxes )
     {
         TESSARK_EXCEPTION( bboxes.size() < NO_ID, "[AABBTree] Too many boxes: ",
@@ -52,46 +57,53 @@ namespace brevane
         {
             return;
         }
-        std::vector< Point< D > > centers( nb_elements );
+        // The centers travel with their elements so that the partitions
+        // read contiguous memory.
+        std::vector< BuildEntry > entries( nb_elements );
         for( index_t element = 0; element < nb_elements; element++ )
         {
             const auto& box = bboxes[element];
+            entries[element].element = element;
             if( !box.empty() )
             {
                 check_box_is_finite( box, element );
-                centers[element] = box.center();
+                entries[element].center = box.center();
             }
         }
-        elements_.resize( nb_elements );
-        std::iota( elements_.begin(), elements_.end(), index_t{ 0 } );
         nodes_.resize( 2 * std::size_t{ nb_elements } - 1 );
-        build_node( bboxes, centers, { 0, 0, nb_elements } );
+        build_node( bboxes, entries, { 0, 0, nb_elements } );
+        elements_.resize( nb_elements );
+        for( index_t position = 0; position < nb_elements; position++ )
+        {
+            elements_[position] = entries[position].element;
+        }
     }
 
     template < index_t D >
     void AABBTree< D >::build_node( const std::vector< BoundingBox< D > >& bboxes,
-        const std::vector< Point< D > >& centers,
+        std::vector< BuildEntry >& entries,
         const Node& node )
     {
         if( node.is_leaf() )
         {
-            nodes_[node.index] = bboxes[elements_[node.begin]];
+            nodes_[node.index] = bboxes[entries[node.begin].element];
             return;
         }
         BoundingBox< D > center_box;
         for( auto position = node.begin; position < node.end; position++ )
         {
-            center_box.add_point( centers[elements_[position]] );
+            center_box.add_point( entries[position].center );
         }
         const auto axis = longest_axis( center_box );
-        const auto begin = elements_.begin();
+        const auto begin = entries.begin();
         std::nth_element( begin + node.begin, begin + node.middle(),
             begin + node.end,
-            [&centers, axis]( index_t element0, index_t element1 ) {
-                const auto value0 = centers[element0].value( axis );
-                const auto value1 = centers[element1].value( axis );
+            [axis]( const BuildEntry& entry0, const BuildEntry& entry1 ) {
+                const auto value0 = entry0.center.value( axis );
+                const auto value1 = entry1.center.value( axis );
                 return value0 < value1
-                       || ( value0 == value1 && element0 < element1 );
+                       || ( value0 == value1
+                            && entry0.element < entry1.element );
             } );
         const auto first = node.first_child();
         const auto second = node.second_child();
@@ -99,16 +111,16 @@ namespace brevane
         {
             tbb::parallel_invoke(
                 [&] {
-                    build_node( bboxes, centers, first );
+                    build_node( bboxes, entries, first );
                 },
                 [&] {
-                    build_node( bboxes, centers, second );
+                    build_node( bboxes, entries, second );
                 } );
         }
         else
         {
-            build_node( bboxes, centers, first );
-            build_node( bboxes, centers, second );
+            build_node( bboxes, entries, first );
+            build_node( bboxes, entries, second );
         }
         auto box = nodes_[first.index];
         box.add_box( nodes_[second.index] );

@@ -147,8 +147,12 @@ namespace brevane
             double distance{ std::numeric_limits< double >::max() };
         };
 
+        // An element and the center of its box, sorted together by the
+        // median splits.
+        struct BuildEntry;
+
         void build_node( const std::vector< BoundingBox< D > >& bboxes,
-            const std::vector< Point< D > >& centers,
+            std::vector< BuildEntry >& entries,
             const Node& node );
 
         // Margin added to the best distance before a box is pruned: a
