@@ -1,8 +1,14 @@
 #include "support/mesh_fixtures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <set>
+#include <utility>
 #include <vector>
+
+#include <absl/strings/str_cat.h>
 
 #include <tessark/mesh/edged_curve_builder.h>
 #include <tessark/mesh/polygonal_surface_builder.h>
@@ -179,6 +185,168 @@ namespace brevane::test
         return curve;
     }
 
+    template < index_t D >
+    std::vector< std::string > surface_inconsistencies(
+        const SurfaceMesh< D >& surface )
+    {
+        std::vector< std::string > problems;
+        std::map< std::pair< index_t, index_t >, std::vector< PolygonEdge > > directed;
+        std::vector< std::set< std::pair< index_t, int > > > corners(
+            surface.nb_vertices() );
+        std::vector< bool > starts_border( surface.nb_vertices(), false );
+        std::vector< bool > edge_used( surface.edges().nb_edges(), false );
+        for( index_t polygon = 0; polygon < surface.nb_polygons(); polygon++ )
+        {
+            for( local_index_t local = 0;
+                 local < surface.nb_polygon_vertices( polygon ); local++ )
+            {
+                const PolygonEdge edge{ polygon, local };
+                const auto vertices = surface.polygon_edge_vertices( edge );
+                directed[{ vertices[0], vertices[1] }].push_back( edge );
+                corners[vertices[0]].emplace( polygon, local );
+                const auto unique = surface.polygon_edge( edge );
+                if( unique >= surface.edges().nb_edges() )
+                {
+                    problems.push_back(
+                        absl::StrCat( edge.string(), " has edge ", unique ) );
+                    continue;
+                }
+                edge_used[unique] = true;
+                auto ends = surface.edges().edge_vertices( unique );
+                std::sort( ends.begin(), ends.end() );
+                if( ends
+                    != std::array< index_t, 2 >{ std::min( vertices[0], vertices[1] ),
+                        std::max( vertices[0], vertices[1] ) } )
+                {
+                    problems.push_back( absl::StrCat(
+                        edge.string(), " has edge ", unique, " of other vertices" ) );
+                }
+                if( surface.edges().edge_from_vertices( vertices ) != unique )
+                {
+                    problems.push_back( absl::StrCat(
+                        "edge of ", edge.string(), " not found from its vertices" ) );
+                }
+            }
+        }
+        for( const auto& [vertices, edges] : directed )
+        {
+            const auto opposite = directed.find( { vertices.second, vertices.first } );
+            std::optional< index_t > expected;
+            if( edges.size() == 1 && opposite != directed.end()
+                && opposite->second.size() == 1 )
+            {
+                expected = opposite->second.front().polygon_id;
+            }
+            for( const auto& edge : edges )
+            {
+                if( surface.polygon_adjacent( edge ) != expected )
+                {
+                    problems.push_back( absl::StrCat( "adjacency of ", edge.string(),
+                        " is ", surface.polygon_adjacent( edge ).value_or( NO_ID ),
+                        ", expected ", expected.value_or( NO_ID ) ) );
+                }
+                if( !expected )
+                {
+                    starts_border[vertices.first] = true;
+                }
+            }
+        }
+        for( index_t edge = 0; edge < surface.edges().nb_edges(); edge++ )
+        {
+            if( !edge_used[edge] )
+            {
+                problems.push_back( absl::StrCat( "edge ", edge, " is unused" ) );
+            }
+        }
+        for( index_t vertex = 0; vertex < surface.nb_vertices(); vertex++ )
+        {
+            const auto link = surface.polygon_around_vertex( vertex );
+            if( link.has_value() == corners[vertex].empty() )
+            {
+                problems.push_back(
+                    absl::StrCat( "vertex ", vertex, " link and use disagree" ) );
+                continue;
+            }
+            if( !link )
+            {
+                continue;
+            }
+            if( surface.polygon_vertex( *link ) != vertex )
+            {
+                problems.push_back(
+                    absl::StrCat( "vertex ", vertex, " linked to ", link->string() ) );
+            }
+            if( surface.is_vertex_on_border( vertex ) != starts_border[vertex] )
+            {
+                problems.push_back(
+                    absl::StrCat( "vertex ", vertex, " border flag is wrong" ) );
+            }
+            // The corners reached from the link through brute-force
+            // adjacency across the edges at the vertex: all of them on a
+            // manifold vertex, one fan where several fans meet.
+            std::set< std::pair< index_t, int > > reached{ { link->polygon_id,
+                link->vertex_id } };
+            std::vector< PolygonVertex > stack{ *link };
+            while( !stack.empty() )
+            {
+                const auto current = stack.back();
+                stack.pop_back();
+                const auto next = surface.next_polygon_vertex( current );
+                const auto previous = surface.previous_polygon_vertex( current );
+                for( const auto other : { surface.polygon_vertex( next ),
+                         surface.polygon_vertex( previous ) } )
+                {
+                    const auto forward = directed.find( { vertex, other } );
+                    const auto backward = directed.find( { other, vertex } );
+                    if( forward == directed.end() || backward == directed.end()
+                        || forward->second.size() != 1
+                        || backward->second.size() != 1 )
+                    {
+                        continue;
+                    }
+                    for( const auto& edge :
+                        { forward->second.front(), backward->second.front() } )
+                    {
+                        if( edge.polygon_id == current.polygon_id )
+                        {
+                            continue;
+                        }
+                        for( const auto& [polygon, local] : corners[vertex] )
+                        {
+                            if( polygon == edge.polygon_id
+                                && reached.emplace( polygon, local ).second )
+                            {
+                                stack.emplace_back( polygon,
+                                    static_cast< local_index_t >( local ) );
+                            }
+                        }
+                    }
+                }
+            }
+            std::set< std::pair< index_t, int > > fan;
+            for( const auto& corner : surface.polygons_around_vertex( vertex ) )
+            {
+                fan.emplace( corner.polygon_id, corner.vertex_id );
+            }
+            if( fan != reached )
+            {
+                problems.push_back( absl::StrCat( "vertex ", vertex, " fan has ",
+                    fan.size(), " corners, expected ", reached.size() ) );
+            }
+        }
+        if( surface.polygon_attribute_manager().nb_elements() != surface.nb_polygons()
+            || surface.edges().edge_attribute_manager().nb_elements()
+                   != surface.edges().nb_edges() )
+        {
+            problems.push_back( "attribute managers have the wrong size" );
+        }
+        return problems;
+    }
+
+    template std::vector< std::string > surface_inconsistencies< 2 >(
+        const SurfaceMesh< 2 >& );
+    template std::vector< std::string > surface_inconsistencies< 3 >(
+        const SurfaceMesh< 3 >& );
     template Point< 2 > planar_point< 2 >( double, double );
     template Point< 3 > planar_point< 3 >( double, double );
     template std::unique_ptr< TriangulatedSurface< 2 > > closed_fan< 2 >();

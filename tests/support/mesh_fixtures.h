@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <tessark/geometry/point.h>
 #include <tessark/mesh/edged_curve.h>
@@ -54,6 +56,17 @@ namespace brevane::test
     template < index_t D >
     [[nodiscard]] std::unique_ptr< PolygonalSurface< D > > quad_grid(
         index_t nb_x, index_t nb_y );
+
+    // Differences between a surface and what brute force derives from its
+    // polygons, one message each (empty when consistent): adjacency (two
+    // polygons running an edge in opposite directions, no third one),
+    // unique edges (each used, each found from its vertices), vertex links
+    // (isolation, border corner for border vertices), polygons_around_vertex
+    // against the corners reached from the link through brute-force
+    // adjacency, attribute sizes. Meant for surfaces of test size.
+    template < index_t D >
+    [[nodiscard]] std::vector< std::string > surface_inconsistencies(
+        const SurfaceMesh< D >& surface );
 
     // nb_edges edges along x with a zigzag in y: vertex i at (i, i % 2),
     // edge i from vertex i to vertex i + 1.

@@ -7,6 +7,8 @@
 
 #include <tessark/mesh/edged_curve_builder.h>
 #include <tessark/mesh/graph_builder.h>
+#include <tessark/mesh/hybrid_solid_builder.h>
+#include <tessark/mesh/point_set_builder.h>
 #include <tessark/mesh/polygonal_surface_builder.h>
 #include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/mesh/vertex_set_builder.h>
@@ -21,6 +23,8 @@ namespace brevane
             BuilderRegistry()
             {
                 add< VertexSet, VertexSetBuilder >( "TessarkVertexSet" );
+                add< PointSet< 2 >, PointSetBuilder< 2 > >( "TessarkPointSet2D" );
+                add< PointSet< 3 >, PointSetBuilder< 3 > >( "TessarkPointSet3D" );
                 add< Graph, GraphBuilder >( "TessarkGraph" );
                 add< EdgedCurve< 2 >, EdgedCurveBuilder< 2 > >(
                     "TessarkEdgedCurve2D" );
@@ -34,6 +38,8 @@ namespace brevane
                     "TessarkPolygonalSurface2D" );
                 add< PolygonalSurface< 3 >, PolygonalSurfaceBuilder< 3 > >(
                     "TessarkPolygonalSurface3D" );
+                add< HybridSolid< 3 >, HybridSolidBuilder< 3 > >(
+                    "TessarkHybridSolid3D" );
             }
 
             void set( std::string_view key, MeshBuilderFactory::Creator creator )
