@@ -1,5 +1,6 @@
 #include <tessark/geometry/predicates.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <initializer_list>
@@ -63,8 +64,9 @@ namespace
     // increasing magnitude and none is zero, so the last component carries
     // the sign of the sum and an empty expansion is zero. The storage is
     // fixed and sized for the largest expansion of these predicates (the 3D
-    // determinant of rounded-error differences: 3 terms of 64 components),
-    // so that the exact evaluation never allocates.
+    // determinant when no coordinate difference is a double: three cofactor
+    // terms of at most 64 components), so the exact evaluation never
+    // allocates.
     class Expansion
     {
     public:
@@ -294,9 +296,9 @@ namespace
         return exact_dot_with_difference( vector, from, to );
     }
 
-    // True when the two points of a collinear configuration are ordered
-    // along their line: the lexicographic order of collinear points is
-    // their order along the line (or its reverse, consistently).
+    // Collinear (or zero-length) segments: along their common line the
+    // lexicographic order of points is their order along the line (or its
+    // reverse), so they overlap unless one ends before the other starts.
     bool collinear_segments_overlap(
         const brevane::Segment2D& segment0, const brevane::Segment2D& segment1 )
     {

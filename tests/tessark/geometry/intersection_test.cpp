@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tessark/geometry/distance.h>
 #include <tessark/geometry/intersection.h>
 #include <tessark/geometry/intersection_detection.h>
 #include <tessark/geometry/predicates.h>
@@ -254,6 +255,47 @@ namespace
             EXPECT_EQ( edge_hits[0], edge_hits[1] );
             expect_near( edge_hits[0], middle, 1e-9 );
         }
+    }
+
+    // Random segments against random triangles far from the origin: the
+    // point is found exactly when the detection sees a single meeting point,
+    // and it lies on both objects.
+    TEST( SegmentTriangleIntersection, points_agree_with_the_detection )
+    {
+        std::mt19937_64 engine{ 19 };
+        std::uniform_real_distribution< double > coordinate{ -1, 1 };
+        const auto random_point = [&]()
+        {
+            return point( 1e5 + coordinate( engine ),
+                -3e5 + coordinate( engine ), coordinate( engine ) );
+        };
+        int nb_hits{ 0 };
+        for( int iteration = 0; iteration < 20000; iteration++ )
+        {
+            const Triangle3D triangle{ random_point(), random_point(),
+                random_point() };
+            const Segment3D segment{ random_point(), random_point() };
+            const auto result =
+                segment_triangle_intersection( segment, triangle );
+            const auto position =
+                segment_triangle_intersection_detection( segment, triangle );
+            const bool single_point = position.second != POSITION::outside
+                                      && position.second != POSITION::parallel;
+            ASSERT_EQ( result.has_intersection(), single_point ) << iteration;
+            if( !result.has_intersection() )
+            {
+                continue;
+            }
+            nb_hits++;
+            const auto& hit = result.result.value();
+            EXPECT_LT( point_segment_distance( hit, segment ), 1e-8 )
+                << iteration;
+            EXPECT_LT(
+                std::get< 0 >( point_triangle_distance( hit, triangle ) ),
+                1e-8 )
+                << iteration;
+        }
+        EXPECT_GT( nb_hits, 1000 );
     }
 
     TEST( SegmentSegmentIntersection, finds_the_point_or_tells_why_not )

@@ -29,9 +29,9 @@ namespace brevane
         edge1 = 6,
         // Strictly inside triangle edge 2, from vertex 2 to vertex 0.
         edge2 = 7,
-        // The objects overlap along more than one point: a segment lying in
-        // the plane or in the plane of the triangle it meets, collinear
-        // overlapping segments.
+        // No single meeting point: the segment lies in the plane, or in the
+        // plane of the triangle and meets it, or collinear segments share
+        // more than one point.
         parallel = 8
     };
 
