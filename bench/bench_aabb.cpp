@@ -4,7 +4,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <tessark/mesh/triangulated_surface.h>
+#include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/search/aabb.h>
+#include <tessark/search/distance_to_triangle.h>
+#include <tessark/search/mesh_aabb.h>
 
 namespace
 {
@@ -15,28 +19,43 @@ namespace
         return 3 * std::sin( x / 7 ) * std::cos( y / 5 );
     }
 
-    // The boxes of the two triangles of every square of a wavy height field
-    // sampled on an n x n grid of unit squares.
-    std::vector< BoundingBox3D > height_field_boxes( index_t nb_squares )
+    // A wavy height field over n x n unit squares, two triangles each.
+    std::unique_ptr< TriangulatedSurface3D > height_field( index_t nb_squares )
     {
-        std::vector< BoundingBox3D > boxes;
-        boxes.reserve( 2 * std::size_t{ nb_squares } * nb_squares );
+        auto mesh = TriangulatedSurface3D::create();
+        auto builder = TriangulatedSurfaceBuilder< 3 >::create( *mesh );
+        for( index_t j = 0; j <= nb_squares; j++ )
+        {
+            for( index_t i = 0; i <= nb_squares; i++ )
+            {
+                builder->create_point(
+                    Point3D{ { double( i ), double( j ), height( i, j ) } } );
+            }
+        }
+        const auto vertex = [nb_squares]( index_t i, index_t j ) {
+            return j * ( nb_squares + 1 ) + i;
+        };
         for( index_t j = 0; j < nb_squares; j++ )
         {
             for( index_t i = 0; i < nb_squares; i++ )
             {
-                const auto corner = [&]( index_t di, index_t dj ) {
-                    const double x = i + di;
-                    const double y = j + dj;
-                    return Point3D{ { x, y, height( x, y ) } };
-                };
-                const Triangle3D lower{ corner( 0, 0 ), corner( 1, 0 ),
-                    corner( 1, 1 ) };
-                const Triangle3D upper{ corner( 0, 0 ), corner( 1, 1 ),
-                    corner( 0, 1 ) };
-                boxes.push_back( lower.bounding_box() );
-                boxes.push_back( upper.bounding_box() );
+                builder->create_triangle( { vertex( i, j ), vertex( i + 1, j ),
+                    vertex( i + 1, j + 1 ) } );
+                builder->create_triangle( { vertex( i, j ),
+                    vertex( i + 1, j + 1 ), vertex( i, j + 1 ) } );
             }
+        }
+        return mesh;
+    }
+
+    std::vector< BoundingBox3D > triangle_boxes(
+        const TriangulatedSurface3D& mesh )
+    {
+        std::vector< BoundingBox3D > boxes;
+        boxes.reserve( mesh.nb_polygons() );
+        for( index_t triangle = 0; triangle < mesh.nb_polygons(); triangle++ )
+        {
+            boxes.push_back( mesh.triangle( triangle ).bounding_box() );
         }
         return boxes;
     }
@@ -45,38 +64,94 @@ namespace
     void triangle_counts( benchmark::internal::Benchmark* bench )
     {
         bench->Arg( 71 )->Arg( 224 )->Arg( 708 );
-        bench->Unit( benchmark::kMillisecond );
     }
 
-    void box_tree_build( benchmark::State& state )
+    // The tree from a ready list of boxes.
+    void tree_build_from_boxes( benchmark::State& state )
     {
-        const auto boxes =
-            height_field_boxes( static_cast< index_t >( state.range( 0 ) ) );
+        const auto mesh =
+            height_field( static_cast< index_t >( state.range( 0 ) ) );
+        const auto boxes = triangle_boxes( *mesh );
         for( auto _ : state )
         {
             const AABBTree3D tree{ boxes };
             benchmark::DoNotOptimize( tree.nb_bboxes() );
         }
-        state.counters["triangles"] = static_cast< double >( boxes.size() );
+        state.counters["triangles"] = mesh->nb_polygons();
     }
-    BENCHMARK( box_tree_build )->Apply( triangle_counts );
+    BENCHMARK( tree_build_from_boxes )
+        ->Apply( triangle_counts )
+        ->Unit( benchmark::kMillisecond )
+        ->UseRealTime();
 
-    void box_tree_box_query( benchmark::State& state )
+    // The polygon boxes and the tree from the mesh.
+    void tree_build_from_mesh( benchmark::State& state )
+    {
+        const auto mesh =
+            height_field( static_cast< index_t >( state.range( 0 ) ) );
+        for( auto _ : state )
+        {
+            const auto tree = create_aabb_tree( *mesh );
+            benchmark::DoNotOptimize( tree.nb_bboxes() );
+        }
+        state.counters["triangles"] = mesh->nb_polygons();
+    }
+    BENCHMARK( tree_build_from_mesh )
+        ->Apply( triangle_counts )
+        ->Unit( benchmark::kMillisecond )
+        ->UseRealTime();
+
+    // One nearest-triangle query per iteration, from points up to 5 units
+    // above or below the surface.
+    void closest_triangle( benchmark::State& state )
     {
         const auto nb_squares = static_cast< index_t >( state.range( 0 ) );
-        const AABBTree3D tree{ height_field_boxes( nb_squares ) };
+        const auto mesh = height_field( nb_squares );
+        const auto tree = create_aabb_tree( *mesh );
+        const DistanceToTriangle distance{ *mesh };
         std::mt19937 engine{ 5 };
-        std::uniform_real_distribution< double > coordinate{ 0, double( nb_squares ) };
+        std::uniform_real_distribution< double > horizontal{ 0,
+            double( nb_squares ) };
+        std::uniform_real_distribution< double > vertical{ -8, 8 };
+        std::vector< Point3D > queries;
+        for( int query = 0; query < 4096; query++ )
+        {
+            queries.push_back( Point3D{ { horizontal( engine ),
+                horizontal( engine ), vertical( engine ) } } );
+        }
+        std::size_t next{ 0 };
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize( tree.closest_element_box(
+                queries[next++ % queries.size()], distance ) );
+        }
+        state.counters["triangles"] = mesh->nb_polygons();
+        state.SetItemsProcessed( state.iterations() );
+    }
+    BENCHMARK( closest_triangle )
+        ->Apply( triangle_counts )
+        ->Unit( benchmark::kMicrosecond );
+
+    // One query per iteration: every triangle whose box meets a 3 x 3 box.
+    void box_query( benchmark::State& state )
+    {
+        const auto nb_squares = static_cast< index_t >( state.range( 0 ) );
+        const auto mesh = height_field( nb_squares );
+        const auto tree = create_aabb_tree( *mesh );
+        std::mt19937 engine{ 7 };
+        std::uniform_real_distribution< double > horizontal{ 0,
+            double( nb_squares ) };
         std::vector< BoundingBox3D > queries;
-        for( int query = 0; query < 1024; query++ )
+        for( int query = 0; query < 4096; query++ )
         {
             BoundingBox3D box;
-            box.add_point( Point3D{ { coordinate( engine ), coordinate( engine ), 0 } } );
+            box.add_point( Point3D{
+                { horizontal( engine ), horizontal( engine ), 0 } } );
             box.extends( 1.5 );
             queries.push_back( box );
         }
         std::size_t next{ 0 };
-        index_t found{ 0 };
+        std::size_t found{ 0 };
         for( auto _ : state )
         {
             auto count = [&found]( index_t ) {
@@ -86,9 +161,12 @@ namespace
                 queries[next++ % queries.size()], count );
         }
         benchmark::DoNotOptimize( found );
+        state.counters["triangles"] = mesh->nb_polygons();
         state.SetItemsProcessed( state.iterations() );
     }
-    BENCHMARK( box_tree_box_query )->Apply( triangle_counts )->Unit( benchmark::kMicrosecond );
+    BENCHMARK( box_query )
+        ->Apply( triangle_counts )
+        ->Unit( benchmark::kMicrosecond );
 } // namespace
 
 BENCHMARK_MAIN();

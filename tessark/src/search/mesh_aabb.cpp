@@ -3,6 +3,7 @@
 #include <tbb/parallel_for.h>
 
 #include <tessark/mesh/edged_curve.h>
+#include <tessark/mesh/point_set.h>
 #include <tessark/mesh/surface_mesh.h>
 
 namespace
@@ -53,8 +54,21 @@ namespace brevane
             } ) };
     }
 
+    template < index_t D >
+    AABBTree< D > create_aabb_tree( const PointSet< D >& mesh )
+    {
+        return AABBTree< D >{ element_boxes< D >(
+            mesh.nb_vertices(), [&mesh]( index_t vertex ) {
+                BoundingBox< D > box;
+                box.add_point( mesh.point( vertex ) );
+                return box;
+            } ) };
+    }
+
     template AABBTree< 2 > create_aabb_tree( const EdgedCurve< 2 >& );
     template AABBTree< 3 > create_aabb_tree( const EdgedCurve< 3 >& );
     template AABBTree< 2 > create_aabb_tree( const SurfaceMesh< 2 >& );
     template AABBTree< 3 > create_aabb_tree( const SurfaceMesh< 3 >& );
+    template AABBTree< 2 > create_aabb_tree( const PointSet< 2 >& );
+    template AABBTree< 3 > create_aabb_tree( const PointSet< 3 >& );
 } // namespace brevane

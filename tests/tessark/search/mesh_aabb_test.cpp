@@ -5,8 +5,14 @@
 
 #include <tessark/mesh/edged_curve.h>
 #include <tessark/mesh/edged_curve_builder.h>
+#include <tessark/mesh/point_set.h>
+#include <tessark/mesh/point_set_builder.h>
 #include <tessark/mesh/polygonal_surface.h>
 #include <tessark/mesh/polygonal_surface_builder.h>
+#include <tessark/mesh/triangulated_surface_builder.h>
+#include <tessark/geometry/distance.h>
+#include <tessark/search/distance_to_edge.h>
+#include <tessark/search/distance_to_triangle.h>
 #include <tessark/search/mesh_aabb.h>
 
 namespace
@@ -90,6 +96,136 @@ namespace
                 }
                 EXPECT_EQ( tree_elements( tree, box ), expected );
             }
+        }
+    }
+
+    // The element of smallest ( distance, index ) among all elements.
+    template < index_t D, typename Distance >
+    std::tuple< index_t, double > brute_force_closest(
+        index_t nb_elements, const Point< D >& query, const Distance& distance )
+    {
+        index_t best{ NO_ID };
+        double best_distance{ std::numeric_limits< double >::max() };
+        for( index_t element = 0; element < nb_elements; element++ )
+        {
+            const auto element_distance = distance( query, element );
+            if( element_distance < best_distance )
+            {
+                best = element;
+                best_distance = element_distance;
+            }
+        }
+        return { best, best_distance };
+    }
+
+    template < index_t D >
+    void check_closest_edges( index_t nb_edges )
+    {
+        const auto curve = random_curve< D >( nb_edges, 61 + nb_edges );
+        const auto tree = create_aabb_tree( *curve );
+        const DistanceToEdge< D > distance{ *curve };
+        std::mt19937 engine{ 67 };
+        std::vector< Point< D > > queries;
+        for( int query = 0; query < 100; query++ )
+        {
+            queries.push_back( random_point< D >( engine, -0.5, 1.5 ) );
+        }
+        // Vertices are shared by several edges: exact ties at distance 0.
+        for( index_t vertex = 0; vertex < curve->nb_vertices(); vertex++ )
+        {
+            queries.push_back( curve->point( vertex ) );
+        }
+        for( const auto& query : queries )
+        {
+            EXPECT_EQ( tree.closest_element_box( query, distance ),
+                brute_force_closest( curve->nb_edges(), query, distance ) )
+                << query.string();
+        }
+    }
+
+    TEST( MeshAABB, closest_edge_equals_brute_force )
+    {
+        for( const index_t nb_edges : { 1, 2, 3, 50, 600 } )
+        {
+            check_closest_edges< 2 >( nb_edges );
+            check_closest_edges< 3 >( nb_edges );
+        }
+    }
+
+    TEST( MeshAABB, closest_triangle_equals_brute_force )
+    {
+        constexpr index_t nb_squares{ 15 };
+        auto mesh = TriangulatedSurface3D::create();
+        auto builder = TriangulatedSurfaceBuilder< 3 >::create( *mesh );
+        for( index_t j = 0; j <= nb_squares; j++ )
+        {
+            for( index_t i = 0; i <= nb_squares; i++ )
+            {
+                builder->create_point( Point3D{ { double( i ), double( j ),
+                    std::sin( 0.8 * i ) * std::cos( 0.6 * j ) } } );
+            }
+        }
+        for( index_t j = 0; j < nb_squares; j++ )
+        {
+            for( index_t i = 0; i < nb_squares; i++ )
+            {
+                const auto corner = j * ( nb_squares + 1 ) + i;
+                builder->create_triangle(
+                    { corner, corner + 1, corner + nb_squares + 2 } );
+                builder->create_triangle( { corner, corner + nb_squares + 2,
+                    corner + nb_squares + 1 } );
+            }
+        }
+        const auto tree = create_aabb_tree( *mesh );
+        const DistanceToTriangle distance{ *mesh };
+        std::mt19937 engine{ 71 };
+        std::uniform_real_distribution< double > horizontal{ -3, 18 };
+        std::uniform_real_distribution< double > vertical{ -4, 4 };
+        std::vector< Point3D > queries;
+        for( int query = 0; query < 300; query++ )
+        {
+            queries.push_back( Point3D{ { horizontal( engine ),
+                horizontal( engine ), vertical( engine ) } } );
+        }
+        for( index_t vertex = 0; vertex < mesh->nb_vertices(); vertex += 7 )
+        {
+            queries.push_back( mesh->point( vertex ) );
+        }
+        for( const auto& query : queries )
+        {
+            EXPECT_EQ( tree.closest_element_box( query, distance ),
+                brute_force_closest( mesh->nb_polygons(), query, distance ) )
+                << query.string();
+        }
+    }
+
+    TEST( MeshAABB, closest_vertex_equals_brute_force )
+    {
+        std::mt19937 engine{ 73 };
+        auto points = PointSet2D::create();
+        auto builder = PointSetBuilder< 2 >::create( *points );
+        for( int vertex = 0; vertex < 400; vertex++ )
+        {
+            builder->create_point( random_point< 2 >( engine, 0, 1 ) );
+        }
+        // Repeated points: ties between distinct vertices.
+        for( index_t vertex = 0; vertex < 40; vertex++ )
+        {
+            builder->create_point( points->point( 3 * vertex ) );
+        }
+        const auto tree = create_aabb_tree( *points );
+        ASSERT_EQ( tree.nb_bboxes(), points->nb_vertices() );
+        const auto distance = [&points]( const Point2D& query, index_t vertex ) {
+            return point_point_distance( query, points->point( vertex ) );
+        };
+        for( int query = 0; query < 300; query++ )
+        {
+            const auto point = query % 3 == 0
+                                   ? points->point( query )
+                                   : random_point< 2 >( engine, -1, 2 );
+            EXPECT_EQ( tree.closest_element_box( point, distance ),
+                brute_force_closest( points->nb_vertices(), point, distance ) )
+                << point.string();
         }
     }
 
