@@ -25,6 +25,17 @@ namespace
     // A dot product of an exact vector with three rounded differences: at
     // most four roundings on each term.
     constexpr double DOT_ERROR_BOUND = ( 4. + 32. * EPSILON ) * EPSILON;
+    // The bounds above are relative, which subnormal results break: below
+    // this permanent the exact evaluation decides.
+    constexpr double MIN_FILTERED_PERMANENT = 1e-290;
+
+    // True when the double evaluation det, whose rounding error is at most
+    // bound, has the sign of the exact value.
+    bool is_certain( double det, double bound, double permanent )
+    {
+        return permanent >= MIN_FILTERED_PERMANENT
+               && ( det > bound || -det > bound );
+    }
 
     // a + b = high + low exactly, |low| <= ulp( high ) / 2.
     struct TwoTerms
@@ -288,8 +299,7 @@ namespace
             dot += term;
             permanent += std::abs( term );
         }
-        const double bound = DOT_ERROR_BOUND * permanent;
-        if( dot > bound || -dot > bound )
+        if( is_certain( dot, DOT_ERROR_BOUND * permanent, permanent ) )
         {
             return sign_of( dot );
         }
@@ -321,9 +331,9 @@ namespace brevane
         const double right =
             ( b.value( 1 ) - a.value( 1 ) ) * ( c.value( 0 ) - a.value( 0 ) );
         const double det = left - right;
-        const double bound = ORIENTATION_2D_ERROR_BOUND
-                             * ( std::abs( left ) + std::abs( right ) );
-        if( det > bound || -det > bound )
+        const double permanent = std::abs( left ) + std::abs( right );
+        if( is_certain(
+                det, ORIENTATION_2D_ERROR_BOUND * permanent, permanent ) )
         {
             return sign_of( det );
         }
@@ -354,8 +364,8 @@ namespace brevane
             std::abs( wx ) * ( std::abs( uyvz ) + std::abs( uzvy ) )
             + std::abs( wy ) * ( std::abs( uzvx ) + std::abs( uxvz ) )
             + std::abs( wz ) * ( std::abs( uxvy ) + std::abs( uyvx ) );
-        const double bound = ORIENTATION_3D_ERROR_BOUND * permanent;
-        if( det > bound || -det > bound )
+        if( is_certain(
+                det, ORIENTATION_3D_ERROR_BOUND * permanent, permanent ) )
         {
             return sign_of( det );
         }

@@ -543,6 +543,45 @@ namespace
         }
     }
 
+    // Scaling every coordinate by a power of two scales the determinant
+    // exactly, so the answers must not change at the ends of the supported
+    // magnitudes.
+    TEST( Orientation3D, scaling_by_powers_of_two_keeps_the_answers )
+    {
+        NearDegenerateGenerator generator{ 61 };
+        const auto scaled = []( const Point3D& point, int exponent )
+        {
+            return Point3D{ { std::ldexp( point.value( 0 ), exponent ),
+                std::ldexp( point.value( 1 ), exponent ),
+                std::ldexp( point.value( 2 ), exponent ) } };
+        };
+        for( int iteration = 0; iteration < NB_RANDOM_CASES / 10; iteration++ )
+        {
+            const auto a = generator.anchor_point< 3 >();
+            const auto b = generator.anchor_point< 3 >();
+            const auto c = generator.anchor_point< 3 >();
+            const auto d = generator.near_span_point< 3 >( a, { b, c } );
+            if( !d )
+            {
+                continue;
+            }
+            const auto expected = reference_orientation_3d( a, b, c, *d );
+            for( const auto exponent : { -280, 250 } )
+            {
+                ASSERT_EQ( orientation_3d( scaled( a, exponent ),
+                               scaled( b, exponent ), scaled( c, exponent ),
+                               scaled( *d, exponent ) ),
+                    expected )
+                    << exponent;
+            }
+            const auto flat = [&scaled]( const Point3D& point )
+            { return scaled( point, -280 ).project_point( 2 ); };
+            ASSERT_EQ( orientation_2d( flat( a ), flat( b ), flat( *d ) ),
+                reference_orientation_2d( a.project_point( 2 ),
+                    b.project_point( 2 ), d->project_point( 2 ) ) );
+        }
+    }
+
     TEST( Orientation3D, rejects_non_finite_coordinates )
     {
         const Point3D a{ { 0, 0, 0 } };

@@ -13,10 +13,10 @@
 // permuting the arguments changes the answer exactly as the permutation
 // changes the determinant.
 //
-// Exactness holds as long as no intermediate product underflows or
-// overflows, which is the case for coordinate differences between about
-// 1e-90 and 1e90. Non-finite coordinates are rejected with a
-// TessarkException when they reach the exact evaluation.
+// Exactness holds as long as no intermediate result overflows or loses bits
+// to underflow, which is the case for coordinates that are zero or of
+// magnitude between 1e-90 and 1e90. Non-finite coordinates never pass the
+// filter and are rejected with a TessarkException.
 namespace brevane
 {
     // Sign of a determinant. The negative value is 1 on purpose: callers may
