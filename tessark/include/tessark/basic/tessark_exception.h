@@ -17,6 +17,9 @@ namespace brevane
             : std::runtime_error{ concatenate( message... ) }
         {
         }
+        // Defined in the library, so that the type's identity lives in one
+        // place and exceptions are caught across shared libraries.
+        ~TessarkException() override;
     };
 
     // An error caused by inconsistent data rather than by a wrong call.
@@ -28,6 +31,7 @@ namespace brevane
             : TessarkException{ message... }
         {
         }
+        ~TessarkDataException() override;
     };
 } // namespace brevane
 
