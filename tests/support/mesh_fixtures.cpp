@@ -50,7 +50,8 @@ namespace brevane::test
         {
             auto surface = TriangulatedSurface< D >::create();
             auto builder = TriangulatedSurfaceBuilder< D >::create( *surface );
-            const auto grid_index = [nb_x]( index_t x, index_t y ) {
+            const auto grid_index = [nb_x]( index_t x, index_t y )
+            {
                 return y * ( nb_x + 1 ) + x;
             };
             std::vector< bool > used( ( nb_x + 1 ) * ( nb_y + 1 ), false );
@@ -124,27 +125,37 @@ namespace brevane::test
     template < index_t D >
     std::unique_ptr< TriangulatedSurface< D > > square_ring()
     {
-        return square_triangles< D >(
-            3, 3, []( index_t x, index_t y ) { return x != 1 || y != 1; } );
+        return square_triangles< D >( 3, 3,
+            []( index_t x, index_t y )
+            {
+                return x != 1 || y != 1;
+            } );
     }
 
     template < index_t D >
     std::unique_ptr< TriangulatedSurface< D > > l_shape()
     {
-        return square_triangles< D >(
-            4, 4, []( index_t x, index_t y ) { return x < 2 || y < 2; } );
+        return square_triangles< D >( 4, 4,
+            []( index_t x, index_t y )
+            {
+                return x < 2 || y < 2;
+            } );
     }
 
     template < index_t D >
     std::unique_ptr< TriangulatedSurface< D > > grid_surface(
         index_t nb_x, index_t nb_y )
     {
-        return square_triangles< D >(
-            nb_x, nb_y, []( index_t, index_t ) { return true; } );
+        return square_triangles< D >( nb_x, nb_y,
+            []( index_t, index_t )
+            {
+                return true;
+            } );
     }
 
     template < index_t D >
-    std::unique_ptr< PolygonalSurface< D > > quad_grid( index_t nb_x, index_t nb_y )
+    std::unique_ptr< PolygonalSurface< D > > quad_grid(
+        index_t nb_x, index_t nb_y )
     {
         auto surface = PolygonalSurface< D >::create();
         auto builder = PolygonalSurfaceBuilder< D >::create( *surface );
@@ -190,7 +201,8 @@ namespace brevane::test
         const SurfaceMesh< D >& surface )
     {
         std::vector< std::string > problems;
-        std::map< std::pair< index_t, index_t >, std::vector< PolygonEdge > > directed;
+        std::map< std::pair< index_t, index_t >, std::vector< PolygonEdge > >
+            directed;
         std::vector< std::set< std::pair< index_t, int > > > corners(
             surface.nb_vertices() );
         std::vector< bool > starts_border( surface.nb_vertices(), false );
@@ -215,22 +227,24 @@ namespace brevane::test
                 auto ends = surface.edges().edge_vertices( unique );
                 std::sort( ends.begin(), ends.end() );
                 if( ends
-                    != std::array< index_t, 2 >{ std::min( vertices[0], vertices[1] ),
+                    != std::array< index_t, 2 >{
+                        std::min( vertices[0], vertices[1] ),
                         std::max( vertices[0], vertices[1] ) } )
                 {
-                    problems.push_back( absl::StrCat(
-                        edge.string(), " has edge ", unique, " of other vertices" ) );
+                    problems.push_back( absl::StrCat( edge.string(),
+                        " has edge ", unique, " of other vertices" ) );
                 }
                 if( surface.edges().edge_from_vertices( vertices ) != unique )
                 {
-                    problems.push_back( absl::StrCat(
-                        "edge of ", edge.string(), " not found from its vertices" ) );
+                    problems.push_back( absl::StrCat( "edge of ", edge.string(),
+                        " not found from its vertices" ) );
                 }
             }
         }
         for( const auto& [vertices, edges] : directed )
         {
-            const auto opposite = directed.find( { vertices.second, vertices.first } );
+            const auto opposite =
+                directed.find( { vertices.second, vertices.first } );
             std::optional< index_t > expected;
             if( edges.size() == 1 && opposite != directed.end()
                 && opposite->second.size() == 1 )
@@ -241,9 +255,10 @@ namespace brevane::test
             {
                 if( surface.polygon_adjacent( edge ) != expected )
                 {
-                    problems.push_back( absl::StrCat( "adjacency of ", edge.string(),
-                        " is ", surface.polygon_adjacent( edge ).value_or( NO_ID ),
-                        ", expected ", expected.value_or( NO_ID ) ) );
+                    problems.push_back(
+                        absl::StrCat( "adjacency of ", edge.string(), " is ",
+                            surface.polygon_adjacent( edge ).value_or( NO_ID ),
+                            ", expected ", expected.value_or( NO_ID ) ) );
                 }
                 if( !expected )
                 {
@@ -255,7 +270,8 @@ namespace brevane::test
         {
             if( !edge_used[edge] )
             {
-                problems.push_back( absl::StrCat( "edge ", edge, " is unused" ) );
+                problems.push_back(
+                    absl::StrCat( "edge ", edge, " is unused" ) );
             }
         }
         for( index_t vertex = 0; vertex < surface.nb_vertices(); vertex++ )
@@ -263,8 +279,8 @@ namespace brevane::test
             const auto link = surface.polygon_around_vertex( vertex );
             if( link.has_value() == corners[vertex].empty() )
             {
-                problems.push_back(
-                    absl::StrCat( "vertex ", vertex, " link and use disagree" ) );
+                problems.push_back( absl::StrCat(
+                    "vertex ", vertex, " link and use disagree" ) );
                 continue;
             }
             if( !link )
@@ -273,13 +289,13 @@ namespace brevane::test
             }
             if( surface.polygon_vertex( *link ) != vertex )
             {
-                problems.push_back(
-                    absl::StrCat( "vertex ", vertex, " linked to ", link->string() ) );
+                problems.push_back( absl::StrCat(
+                    "vertex ", vertex, " linked to ", link->string() ) );
             }
             if( surface.is_vertex_on_border( vertex ) != starts_border[vertex] )
             {
-                problems.push_back(
-                    absl::StrCat( "vertex ", vertex, " border flag is wrong" ) );
+                problems.push_back( absl::StrCat(
+                    "vertex ", vertex, " border flag is wrong" ) );
             }
             // The corners reached from the link through brute-force
             // adjacency across the edges at the vertex: all of them on a
@@ -292,7 +308,8 @@ namespace brevane::test
                 const auto current = stack.back();
                 stack.pop_back();
                 const auto next = surface.next_polygon_vertex( current );
-                const auto previous = surface.previous_polygon_vertex( current );
+                const auto previous =
+                    surface.previous_polygon_vertex( current );
                 for( const auto other : { surface.polygon_vertex( next ),
                          surface.polygon_vertex( previous ) } )
                 {
@@ -330,11 +347,13 @@ namespace brevane::test
             }
             if( fan != reached )
             {
-                problems.push_back( absl::StrCat( "vertex ", vertex, " fan has ",
-                    fan.size(), " corners, expected ", reached.size() ) );
+                problems.push_back(
+                    absl::StrCat( "vertex ", vertex, " fan has ", fan.size(),
+                        " corners, expected ", reached.size() ) );
             }
         }
-        if( surface.polygon_attribute_manager().nb_elements() != surface.nb_polygons()
+        if( surface.polygon_attribute_manager().nb_elements()
+                != surface.nb_polygons()
             || surface.edges().edge_attribute_manager().nb_elements()
                    != surface.edges().nb_edges() )
         {

@@ -16,8 +16,8 @@ namespace brevane
     }
 
     std::shared_ptr< AttributeBase >
-        AttributeManager::find_attribute_base_unlocked(
-            std::string_view name ) const
+    AttributeManager::find_attribute_base_unlocked(
+        std::string_view name ) const
     {
         for( const auto& attribute : attributes_ )
         {
@@ -49,7 +49,8 @@ namespace brevane
         std::shared_ptr< AttributeBase > attribute, std::string_view name )
     {
         TESSARK_EXCEPTION( attribute != nullptr,
-            "[AttributeManager::register_attribute] Null attribute given for \"",
+            "[AttributeManager::register_attribute] Null attribute given for "
+            "\"",
             name, "\"" );
         TESSARK_EXCEPTION( !name.empty(),
             "[AttributeManager::register_attribute] Attribute names cannot be "
@@ -78,9 +79,11 @@ namespace brevane
     void AttributeManager::delete_attribute( std::string_view name )
     {
         std::lock_guard< std::recursive_mutex > guard{ mutex_ };
-        std::erase_if( attributes_, [name]( const auto& attribute ) {
-            return attribute->name() == name;
-        } );
+        std::erase_if( attributes_,
+            [name]( const auto& attribute )
+            {
+                return attribute->name() == name;
+            } );
     }
 
     void AttributeManager::resize( index_t nb_elements )
@@ -92,7 +95,8 @@ namespace brevane
         nb_elements_ = nb_elements;
     }
 
-    void AttributeManager::delete_elements( const std::vector< bool >& to_delete )
+    void AttributeManager::delete_elements(
+        const std::vector< bool >& to_delete )
     {
         TESSARK_EXCEPTION( to_delete.size() == nb_elements_,
             "[AttributeManager::delete_elements] ", to_delete.size(),
@@ -105,7 +109,8 @@ namespace brevane
             std::count( to_delete.begin(), to_delete.end(), false ) );
     }
 
-    void AttributeManager::permute_elements( absl::Span< const index_t > old2new )
+    void AttributeManager::permute_elements(
+        absl::Span< const index_t > old2new )
     {
         TESSARK_EXCEPTION( old2new.size() == nb_elements_,
             "[AttributeManager::permute_elements] Permutation of size ",

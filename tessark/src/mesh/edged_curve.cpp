@@ -96,14 +96,16 @@ namespace brevane
 
     template < index_t D >
     void EdgedCurve< D >::delete_vertex_data(
-        const std::vector< bool >& to_delete, absl::Span< const index_t > old2new )
+        const std::vector< bool >& to_delete,
+        absl::Span< const index_t > old2new )
     {
         Graph::delete_vertex_data( to_delete, old2new );
         detail::compact( points_, to_delete );
     }
 
     template < index_t D >
-    void EdgedCurve< D >::permute_vertex_data( absl::Span< const index_t > old2new )
+    void EdgedCurve< D >::permute_vertex_data(
+        absl::Span< const index_t > old2new )
     {
         Graph::permute_vertex_data( old2new );
         detail::permute( points_, old2new );

@@ -26,7 +26,8 @@ namespace brevane
     }
 
     template < index_t D >
-    void EdgedCurveBuilder< D >::set_point( index_t vertex, const Point< D >& point )
+    void EdgedCurveBuilder< D >::set_point(
+        index_t vertex, const Point< D >& point )
     {
         curve_.check_vertex( vertex, "EdgedCurveBuilder::set_point" );
         curve_.points_[vertex] = point;

@@ -31,8 +31,7 @@ namespace brevane::detail
     }
 
     inline void check_deletion_size( const std::vector< bool >& to_delete,
-        index_t nb_elements,
-        std::string_view caller )
+        index_t nb_elements, std::string_view caller )
     {
         TESSARK_EXCEPTION( to_delete.size() == nb_elements, "[", caller, "] ",
             to_delete.size(), " deletion flags given for ", nb_elements,
@@ -40,8 +39,7 @@ namespace brevane::detail
     }
 
     inline void check_permutation( absl::Span< const index_t > old2new,
-        index_t nb_elements,
-        std::string_view caller )
+        index_t nb_elements, std::string_view caller )
     {
         TESSARK_EXCEPTION( old2new.size() == nb_elements, "[", caller,
             "] Permutation of size ", old2new.size(), " given for ",
@@ -51,15 +49,16 @@ namespace brevane::detail
         {
             const auto target = old2new[element];
             TESSARK_EXCEPTION( target < nb_elements && !reached[target], "[",
-                caller, "] Not a permutation: element ", element,
-                " mapped to ", target );
+                caller, "] Not a permutation: element ", element, " mapped to ",
+                target );
             reached[target] = true;
         }
     }
 
     // Keeps the unflagged values, in order.
     template < typename T >
-    void compact( std::vector< T >& values, const std::vector< bool >& to_delete )
+    void compact(
+        std::vector< T >& values, const std::vector< bool >& to_delete )
     {
         std::size_t kept{ 0 };
         for( std::size_t element = 0; element < values.size(); element++ )
@@ -74,13 +73,14 @@ namespace brevane::detail
             }
             kept++;
         }
-        values.erase(
-            values.begin() + static_cast< std::ptrdiff_t >( kept ), values.end() );
+        values.erase( values.begin() + static_cast< std::ptrdiff_t >( kept ),
+            values.end() );
     }
 
     // Value i moves to old2new[i] (a checked permutation).
     template < typename T >
-    void permute( std::vector< T >& values, absl::Span< const index_t > old2new )
+    void permute(
+        std::vector< T >& values, absl::Span< const index_t > old2new )
     {
         std::vector< T > permuted( values.size() );
         for( std::size_t element = 0; element < values.size(); element++ )
@@ -92,8 +92,8 @@ namespace brevane::detail
 
     // Replaces each stored index by its image; indices outside the mapping
     // (NO_ID) stay NO_ID.
-    inline void remap( std::vector< index_t >& indices,
-        absl::Span< const index_t > old2new )
+    inline void remap(
+        std::vector< index_t >& indices, absl::Span< const index_t > old2new )
     {
         for( auto& index : indices )
         {

@@ -11,8 +11,7 @@ namespace brevane
     }
 
     Graph::Graph( const Graph& other )
-        : VertexSet( other ),
-          edges_( other.edges_ ),
+        : VertexSet( other ), edges_( other.edges_ ),
           edges_around_vertex_( other.edges_around_vertex_ ),
           edge_attributes_( std::make_unique< AttributeManager >() )
     {
@@ -103,7 +102,8 @@ namespace brevane
         edges_around_vertex_.resize( nb_vertices );
     }
 
-    void Graph::check_vertex_deletion( const std::vector< bool >& to_delete ) const
+    void Graph::check_vertex_deletion(
+        const std::vector< bool >& to_delete ) const
     {
         for( index_t vertex = 0; vertex < nb_vertices(); vertex++ )
         {
@@ -171,7 +171,8 @@ namespace brevane
         if( old_vertex != NO_ID )
         {
             auto& around = edges_around_vertex_[old_vertex];
-            around.erase( std::remove( around.begin(), around.end(), edge_vertex ),
+            around.erase(
+                std::remove( around.begin(), around.end(), edge_vertex ),
                 around.end() );
         }
         ends[edge_vertex.vertex_id] = vertex;
@@ -181,12 +182,14 @@ namespace brevane
     std::vector< index_t > Graph::delete_edges(
         const std::vector< bool >& to_delete )
     {
-        detail::check_deletion_size( to_delete, nb_edges(), "Graph::delete_edges" );
+        detail::check_deletion_size(
+            to_delete, nb_edges(), "Graph::delete_edges" );
         auto old2new = detail::deletion_mapping( to_delete );
         for( auto& around : edges_around_vertex_ )
         {
             around.erase( std::remove_if( around.begin(), around.end(),
-                              [&to_delete]( const EdgeVertex& end ) {
+                              [&to_delete]( const EdgeVertex& end )
+                              {
                                   return to_delete[end.edge_id];
                               } ),
                 around.end() );

@@ -14,12 +14,10 @@ namespace brevane
 
     template < index_t D >
     HybridSolid< D >::HybridSolid( const HybridSolid& other )
-        : SolidMesh< D >( other ),
-          types_( other.types_ ),
+        : SolidMesh< D >( other ), types_( other.types_ ),
           vertices_( other.vertices_ ),
           vertex_offsets_( other.vertex_offsets_ ),
-          adjacents_( other.adjacents_ ),
-          facet_offsets_( other.facet_offsets_ )
+          adjacents_( other.adjacents_ ), facet_offsets_( other.facet_offsets_ )
     {
     }
 
@@ -62,7 +60,8 @@ namespace brevane
     PolyhedronVertices HybridSolid< D >::polyhedron_vertices(
         index_t polyhedron ) const
     {
-        this->check_polyhedron( polyhedron, "HybridSolid::polyhedron_vertices" );
+        this->check_polyhedron(
+            polyhedron, "HybridSolid::polyhedron_vertices" );
         const auto begin = vertices_.begin() + vertex_offsets_[polyhedron];
         const auto end = vertices_.begin() + vertex_offsets_[polyhedron + 1];
         return PolyhedronVertices( begin, end );
@@ -72,9 +71,11 @@ namespace brevane
     std::optional< index_t > HybridSolid< D >::polyhedron_adjacent(
         const PolyhedronFacet& facet ) const
     {
-        this->check_polyhedron( facet.polyhedron_id, "HybridSolid::polyhedron_adjacent" );
+        this->check_polyhedron(
+            facet.polyhedron_id, "HybridSolid::polyhedron_adjacent" );
         const auto first = facet_offsets_[facet.polyhedron_id];
-        TESSARK_EXCEPTION( first + facet.facet_id < facet_offsets_[facet.polyhedron_id + 1],
+        TESSARK_EXCEPTION(
+            first + facet.facet_id < facet_offsets_[facet.polyhedron_id + 1],
             "[HybridSolid::polyhedron_adjacent] No facet ",
             static_cast< unsigned >( facet.facet_id ), " in polyhedron ",
             facet.polyhedron_id );
@@ -97,7 +98,8 @@ namespace brevane
             {
                 TESSARK_EXCEPTION( !to_delete[vertices_[corner]],
                     "[HybridSolid::delete_vertices] Cannot delete vertex ",
-                    vertices_[corner], ": it is used by polyhedron ", polyhedron );
+                    vertices_[corner], ": it is used by polyhedron ",
+                    polyhedron );
             }
         }
     }
@@ -115,7 +117,8 @@ namespace brevane
     {
         for( std::size_t local = 0; local < vertices.size(); local++ )
         {
-            this->check_vertex( vertices[local], "HybridSolidBuilder::create_polyhedron" );
+            this->check_vertex(
+                vertices[local], "HybridSolidBuilder::create_polyhedron" );
             for( std::size_t other = 0; other < local; other++ )
             {
                 TESSARK_EXCEPTION( vertices[other] != vertices[local],
@@ -128,7 +131,8 @@ namespace brevane
         types_.push_back( type );
         vertices_.insert( vertices_.end(), vertices.begin(), vertices.end() );
         vertex_offsets_.push_back( static_cast< index_t >( vertices_.size() ) );
-        adjacents_.resize( adjacents_.size() + polyhedron_type_nb_facets( type ), NO_ID );
+        adjacents_.resize(
+            adjacents_.size() + polyhedron_type_nb_facets( type ), NO_ID );
         facet_offsets_.push_back( static_cast< index_t >( adjacents_.size() ) );
         this->polyhedron_attribute_manager().resize( polyhedron + 1 );
         return polyhedron;
@@ -151,8 +155,8 @@ namespace brevane
         for( index_t polyhedron = 0; polyhedron < nb_polyhedra(); polyhedron++ )
         {
             const auto type = types_[polyhedron];
-            for( local_index_t facet = 0; facet < polyhedron_type_nb_facets( type );
-                 facet++ )
+            for( local_index_t facet = 0;
+                 facet < polyhedron_type_nb_facets( type ); facet++ )
             {
                 FacetKey key{ NO_ID, NO_ID, NO_ID, NO_ID };
                 const auto locals = polyhedron_type_facet( type, facet );
@@ -205,11 +209,13 @@ namespace brevane
             vertices.insert( vertices.end(),
                 vertices_.begin() + vertex_offsets_[polyhedron],
                 vertices_.begin() + vertex_offsets_[polyhedron + 1] );
-            vertex_offsets.push_back( static_cast< index_t >( vertices.size() ) );
+            vertex_offsets.push_back(
+                static_cast< index_t >( vertices.size() ) );
             adjacents.insert( adjacents.end(),
                 adjacents_.begin() + facet_offsets_[polyhedron],
                 adjacents_.begin() + facet_offsets_[polyhedron + 1] );
-            facet_offsets.push_back( static_cast< index_t >( adjacents.size() ) );
+            facet_offsets.push_back(
+                static_cast< index_t >( adjacents.size() ) );
         }
         detail::compact( types_, to_delete );
         vertices_ = std::move( vertices );

@@ -26,7 +26,8 @@ namespace brevane
     }
 
     template < index_t D >
-    void HybridSolidBuilder< D >::set_point( index_t vertex, const Point< D >& point )
+    void HybridSolidBuilder< D >::set_point(
+        index_t vertex, const Point< D >& point )
     {
         solid_.set_point( vertex, point );
     }
@@ -35,7 +36,8 @@ namespace brevane
     index_t HybridSolidBuilder< D >::create_tetrahedron(
         const std::array< index_t, 4 >& vertices )
     {
-        return solid_.create_polyhedron( PolyhedronType::tetrahedron, vertices );
+        return solid_.create_polyhedron(
+            PolyhedronType::tetrahedron, vertices );
     }
 
     template < index_t D >

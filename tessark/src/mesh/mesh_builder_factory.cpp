@@ -23,16 +23,20 @@ namespace brevane
             BuilderRegistry()
             {
                 add< VertexSet, VertexSetBuilder >( "TessarkVertexSet" );
-                add< PointSet< 2 >, PointSetBuilder< 2 > >( "TessarkPointSet2D" );
-                add< PointSet< 3 >, PointSetBuilder< 3 > >( "TessarkPointSet3D" );
+                add< PointSet< 2 >, PointSetBuilder< 2 > >(
+                    "TessarkPointSet2D" );
+                add< PointSet< 3 >, PointSetBuilder< 3 > >(
+                    "TessarkPointSet3D" );
                 add< Graph, GraphBuilder >( "TessarkGraph" );
                 add< EdgedCurve< 2 >, EdgedCurveBuilder< 2 > >(
                     "TessarkEdgedCurve2D" );
                 add< EdgedCurve< 3 >, EdgedCurveBuilder< 3 > >(
                     "TessarkEdgedCurve3D" );
-                add< TriangulatedSurface< 2 >, TriangulatedSurfaceBuilder< 2 > >(
+                add< TriangulatedSurface< 2 >,
+                    TriangulatedSurfaceBuilder< 2 > >(
                     "TessarkTriangulatedSurface2D" );
-                add< TriangulatedSurface< 3 >, TriangulatedSurfaceBuilder< 3 > >(
+                add< TriangulatedSurface< 3 >,
+                    TriangulatedSurfaceBuilder< 3 > >(
                     "TessarkTriangulatedSurface3D" );
                 add< PolygonalSurface< 2 >, PolygonalSurfaceBuilder< 2 > >(
                     "TessarkPolygonalSurface2D" );
@@ -42,10 +46,12 @@ namespace brevane
                     "TessarkHybridSolid3D" );
             }
 
-            void set( std::string_view key, MeshBuilderFactory::Creator creator )
+            void set(
+                std::string_view key, MeshBuilderFactory::Creator creator )
             {
                 std::lock_guard< std::mutex > guard{ mutex_ };
-                creators_.insert_or_assign( std::string{ key }, std::move( creator ) );
+                creators_.insert_or_assign(
+                    std::string{ key }, std::move( creator ) );
             }
 
             [[nodiscard]] MeshBuilderFactory::Creator find(
@@ -83,7 +89,8 @@ namespace brevane
         std::string_view key, Creator creator )
     {
         TESSARK_EXCEPTION( creator != nullptr,
-            "[MeshBuilderFactory::register_creator] Empty creator for key ", key );
+            "[MeshBuilderFactory::register_creator] Empty creator for key ",
+            key );
         registry().set( key, std::move( creator ) );
     }
 

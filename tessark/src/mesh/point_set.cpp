@@ -17,7 +17,8 @@ namespace brevane
     PointSet< D >::PointSet( PointSet&& other ) noexcept = default;
 
     template < index_t D >
-    PointSet< D >& PointSet< D >::operator=( PointSet&& other ) noexcept = default;
+    PointSet< D >& PointSet< D >::operator=(
+        PointSet&& other ) noexcept = default;
 
     template < index_t D >
     PointSet< D >::~PointSet() = default;
@@ -72,14 +73,16 @@ namespace brevane
     }
 
     template < index_t D >
-    void PointSet< D >::delete_vertex_data( const std::vector< bool >& to_delete,
+    void PointSet< D >::delete_vertex_data(
+        const std::vector< bool >& to_delete,
         absl::Span< const index_t > /*old2new*/ )
     {
         detail::compact( points_, to_delete );
     }
 
     template < index_t D >
-    void PointSet< D >::permute_vertex_data( absl::Span< const index_t > old2new )
+    void PointSet< D >::permute_vertex_data(
+        absl::Span< const index_t > old2new )
     {
         detail::permute( points_, old2new );
     }

@@ -26,7 +26,8 @@ namespace brevane
     }
 
     template < index_t D >
-    void PointSetBuilder< D >::set_point( index_t vertex, const Point< D >& point )
+    void PointSetBuilder< D >::set_point(
+        index_t vertex, const Point< D >& point )
     {
         point_set_.check_vertex( vertex, "PointSetBuilder::set_point" );
         point_set_.points_[vertex] = point;

@@ -31,9 +31,11 @@ namespace brevane
     }
 
     template < index_t D >
-    std::unique_ptr< PolygonalSurface< D > > PolygonalSurface< D >::clone() const
+    std::unique_ptr< PolygonalSurface< D > > PolygonalSurface< D >::clone()
+        const
     {
-        return std::unique_ptr< PolygonalSurface >{ new PolygonalSurface{ *this } };
+        return std::unique_ptr< PolygonalSurface >{ new PolygonalSurface{
+            *this } };
     }
 
     template < index_t D >

@@ -13,7 +13,7 @@ namespace brevane
 
     template < index_t D >
     std::unique_ptr< PolygonalSurfaceBuilder< D > >
-        PolygonalSurfaceBuilder< D >::create( PolygonalSurface< D >& mesh )
+    PolygonalSurfaceBuilder< D >::create( PolygonalSurface< D >& mesh )
     {
         return create_mesh_builder< PolygonalSurfaceBuilder< D > >( mesh );
     }

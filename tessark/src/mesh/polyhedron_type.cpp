@@ -15,12 +15,13 @@ namespace brevane
         {
             static const Facets tetrahedron{ { 1, 2, 3 }, { 0, 3, 2 },
                 { 0, 1, 3 }, { 0, 2, 1 } };
-            static const Facets pyramid{ { 0, 3, 2, 1 }, { 0, 1, 4 }, { 1, 2, 4 },
-                { 2, 3, 4 }, { 3, 0, 4 } };
+            static const Facets pyramid{ { 0, 3, 2, 1 }, { 0, 1, 4 },
+                { 1, 2, 4 }, { 2, 3, 4 }, { 3, 0, 4 } };
             static const Facets prism{ { 0, 2, 1 }, { 3, 4, 5 }, { 0, 1, 4, 3 },
                 { 1, 2, 5, 4 }, { 2, 0, 3, 5 } };
             static const Facets hexahedron{ { 0, 3, 2, 1 }, { 4, 5, 6, 7 },
-                { 0, 1, 5, 4 }, { 1, 2, 6, 5 }, { 2, 3, 7, 6 }, { 3, 0, 4, 7 } };
+                { 0, 1, 5, 4 }, { 1, 2, 6, 5 }, { 2, 3, 7, 6 },
+                { 3, 0, 4, 7 } };
             switch( type )
             {
             case PolyhedronType::tetrahedron:

@@ -12,8 +12,7 @@ namespace brevane
 
     template < index_t D >
     SolidMesh< D >::SolidMesh( const SolidMesh& other )
-        : VertexSet( other ),
-          points_( other.points_ ),
+        : VertexSet( other ), points_( other.points_ ),
           polyhedron_attributes_( std::make_unique< AttributeManager >() )
     {
         polyhedron_attributes_->copy( *other.polyhedron_attributes_ );
@@ -23,7 +22,8 @@ namespace brevane
     SolidMesh< D >::SolidMesh( SolidMesh&& other ) noexcept = default;
 
     template < index_t D >
-    SolidMesh< D >& SolidMesh< D >::operator=( SolidMesh&& other ) noexcept = default;
+    SolidMesh< D >& SolidMesh< D >::operator=(
+        SolidMesh&& other ) noexcept = default;
 
     template < index_t D >
     SolidMesh< D >::~SolidMesh() = default;
@@ -38,13 +38,15 @@ namespace brevane
     }
 
     template < index_t D >
-    local_index_t SolidMesh< D >::nb_polyhedron_vertices( index_t polyhedron ) const
+    local_index_t SolidMesh< D >::nb_polyhedron_vertices(
+        index_t polyhedron ) const
     {
         return polyhedron_type_nb_vertices( polyhedron_type( polyhedron ) );
     }
 
     template < index_t D >
-    local_index_t SolidMesh< D >::nb_polyhedron_facets( index_t polyhedron ) const
+    local_index_t SolidMesh< D >::nb_polyhedron_facets(
+        index_t polyhedron ) const
     {
         return polyhedron_type_nb_facets( polyhedron_type( polyhedron ) );
     }
@@ -96,14 +98,16 @@ namespace brevane
 
     template < index_t D >
     void SolidMesh< D >::delete_vertex_data(
-        const std::vector< bool >& to_delete, absl::Span< const index_t > old2new )
+        const std::vector< bool >& to_delete,
+        absl::Span< const index_t > old2new )
     {
         detail::compact( points_, to_delete );
         remap_polyhedron_vertices( old2new );
     }
 
     template < index_t D >
-    void SolidMesh< D >::permute_vertex_data( absl::Span< const index_t > old2new )
+    void SolidMesh< D >::permute_vertex_data(
+        absl::Span< const index_t > old2new )
     {
         detail::permute( points_, old2new );
         remap_polyhedron_vertices( old2new );

@@ -12,8 +12,7 @@ namespace brevane
     }
 
     SurfaceEdges::SurfaceEdges( const SurfaceEdges& other )
-        : edges_( other.edges_ ),
-          lookup_( other.lookup_ ),
+        : edges_( other.edges_ ), lookup_( other.lookup_ ),
           attributes_( std::make_unique< AttributeManager >() )
     {
         attributes_->copy( *other.attributes_ );
@@ -21,7 +20,8 @@ namespace brevane
 
     SurfaceEdges::SurfaceEdges( SurfaceEdges&& other ) noexcept = default;
 
-    SurfaceEdges& SurfaceEdges::operator=( SurfaceEdges&& other ) noexcept = default;
+    SurfaceEdges& SurfaceEdges::operator=(
+        SurfaceEdges&& other ) noexcept = default;
 
     SurfaceEdges::~SurfaceEdges() = default;
 
@@ -32,10 +32,12 @@ namespace brevane
         return ( static_cast< std::uint64_t >( low ) << 32 ) | high;
     }
 
-    const std::array< index_t, 2 >& SurfaceEdges::edge_vertices( index_t edge ) const
+    const std::array< index_t, 2 >& SurfaceEdges::edge_vertices(
+        index_t edge ) const
     {
-        TESSARK_EXCEPTION( edge < nb_edges(), "[SurfaceEdges::edge_vertices] Edge ",
-            edge, " does not exist (", nb_edges(), " edges)" );
+        TESSARK_EXCEPTION( edge < nb_edges(),
+            "[SurfaceEdges::edge_vertices] Edge ", edge, " does not exist (",
+            nb_edges(), " edges)" );
         return edges_[edge];
     }
 
@@ -53,7 +55,8 @@ namespace brevane
     index_t SurfaceEdges::find_or_create_edge(
         const std::array< index_t, 2 >& vertices )
     {
-        const auto inserted = lookup_.try_emplace( key( vertices ), nb_edges() );
+        const auto inserted =
+            lookup_.try_emplace( key( vertices ), nb_edges() );
         if( inserted.second )
         {
             edges_.push_back( vertices );

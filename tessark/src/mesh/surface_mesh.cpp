@@ -32,10 +32,8 @@ namespace brevane
 
     template < index_t D >
     SurfaceMesh< D >::SurfaceMesh( const SurfaceMesh& other )
-        : VertexSet( other ),
-          polygon_size_( other.polygon_size_ ),
-          points_( other.points_ ),
-          vertex_links_( other.vertex_links_ ),
+        : VertexSet( other ), polygon_size_( other.polygon_size_ ),
+          points_( other.points_ ), vertex_links_( other.vertex_links_ ),
           polygon_vertices_( other.polygon_vertices_ ),
           polygon_adjacents_( other.polygon_adjacents_ ),
           polygon_edges_( other.polygon_edges_ ),
@@ -80,12 +78,13 @@ namespace brevane
         const PolygonVertex& polygon_vertex, std::string_view caller ) const
     {
         check_polygon( polygon_vertex.polygon_id, caller );
-        TESSARK_EXCEPTION(
-            polygon_vertex.vertex_id < size_unchecked( polygon_vertex.polygon_id ),
+        TESSARK_EXCEPTION( polygon_vertex.vertex_id
+                               < size_unchecked( polygon_vertex.polygon_id ),
             "[", caller, "] Local index ",
             static_cast< unsigned >( polygon_vertex.vertex_id ),
             " out of polygon ", polygon_vertex.polygon_id, " (",
-            static_cast< unsigned >( size_unchecked( polygon_vertex.polygon_id ) ),
+            static_cast< unsigned >(
+                size_unchecked( polygon_vertex.polygon_id ) ),
             " vertices)" );
     }
 
@@ -135,20 +134,25 @@ namespace brevane
     std::array< index_t, 2 > SurfaceMesh< D >::polygon_edge_vertices(
         const PolygonEdge& polygon_edge ) const
     {
-        const PolygonVertex start{ polygon_edge.polygon_id, polygon_edge.edge_id };
-        const auto first = corner( start, "SurfaceMesh::polygon_edge_vertices" );
+        const PolygonVertex start{ polygon_edge.polygon_id,
+            polygon_edge.edge_id };
+        const auto first =
+            corner( start, "SurfaceMesh::polygon_edge_vertices" );
         const auto end = next_polygon_vertex( start );
-        return { polygon_vertices_[first], polygon_vertices_[corner_unchecked( end )] };
+        return { polygon_vertices_[first],
+            polygon_vertices_[corner_unchecked( end )] };
     }
 
     template < index_t D >
     PolygonVertex SurfaceMesh< D >::next_polygon_vertex(
         const PolygonVertex& polygon_vertex ) const
     {
-        check_polygon_vertex( polygon_vertex, "SurfaceMesh::next_polygon_vertex" );
+        check_polygon_vertex(
+            polygon_vertex, "SurfaceMesh::next_polygon_vertex" );
         const auto size = size_unchecked( polygon_vertex.polygon_id );
         return { polygon_vertex.polygon_id,
-            static_cast< local_index_t >( ( polygon_vertex.vertex_id + 1 ) % size ) };
+            static_cast< local_index_t >(
+                ( polygon_vertex.vertex_id + 1 ) % size ) };
     }
 
     template < index_t D >
@@ -248,7 +252,8 @@ namespace brevane
     }
 
     template < index_t D >
-    bool SurfaceMesh< D >::is_edge_on_border( const PolygonEdge& polygon_edge ) const
+    bool SurfaceMesh< D >::is_edge_on_border(
+        const PolygonEdge& polygon_edge ) const
     {
         return !polygon_adjacent( polygon_edge );
     }
@@ -311,7 +316,8 @@ namespace brevane
         auto current = start;
         while( true )
         {
-            const auto adjacent = polygon_adjacents_[corner_unchecked( current )];
+            const auto adjacent =
+                polygon_adjacents_[corner_unchecked( current )];
             if( adjacent == NO_ID )
             {
                 return current;
@@ -349,7 +355,8 @@ namespace brevane
         auto current = link;
         while( true )
         {
-            const auto adjacent = polygon_adjacents_[corner_unchecked( current )];
+            const auto adjacent =
+                polygon_adjacents_[corner_unchecked( current )];
             if( adjacent == NO_ID )
             {
                 break;
@@ -382,7 +389,8 @@ namespace brevane
             const PolygonVertex previous{ current.polygon_id,
                 static_cast< local_index_t >(
                     ( current.vertex_id + size - 1 ) % size ) };
-            const auto adjacent = polygon_adjacents_[corner_unchecked( previous )];
+            const auto adjacent =
+                polygon_adjacents_[corner_unchecked( previous )];
             if( adjacent == NO_ID )
             {
                 return true;
@@ -431,10 +439,12 @@ namespace brevane
         VerticesAroundVertex result;
         for( const auto& polygon_vertex : polygons_around_vertex( vertex ) )
         {
-            for( const auto& neighbour : { next_polygon_vertex( polygon_vertex ),
-                     previous_polygon_vertex( polygon_vertex ) } )
+            for( const auto& neighbour :
+                { next_polygon_vertex( polygon_vertex ),
+                    previous_polygon_vertex( polygon_vertex ) } )
             {
-                const auto other = polygon_vertices_[corner_unchecked( neighbour )];
+                const auto other =
+                    polygon_vertices_[corner_unchecked( neighbour )];
                 if( !contains( result, other ) )
                 {
                     result.push_back( other );
@@ -478,7 +488,8 @@ namespace brevane
         PolygonsAroundVertex visited{ current };
         while( true )
         {
-            const auto adjacent = polygon_adjacents_[corner_unchecked( current )];
+            const auto adjacent =
+                polygon_adjacents_[corner_unchecked( current )];
             if( adjacent == NO_ID )
             {
                 return PolygonEdge{ current };
@@ -487,7 +498,8 @@ namespace brevane
             const PolygonVertex next{ adjacent, local };
             if( local == NO_LID || contains( visited, next ) )
             {
-                throw_inconsistent_adjacency( vertex, "SurfaceMesh::next_on_border" );
+                throw_inconsistent_adjacency(
+                    vertex, "SurfaceMesh::next_on_border" );
             }
             visited.push_back( next );
             current = next;
@@ -507,7 +519,8 @@ namespace brevane
         while( true )
         {
             const auto previous = previous_polygon_vertex( current );
-            const auto adjacent = polygon_adjacents_[corner_unchecked( previous )];
+            const auto adjacent =
+                polygon_adjacents_[corner_unchecked( previous )];
             if( adjacent == NO_ID )
             {
                 return PolygonEdge{ previous };
@@ -532,14 +545,16 @@ namespace brevane
     }
 
     template < index_t D >
-    Segment< D > SurfaceMesh< D >::segment( const PolygonEdge& polygon_edge ) const
+    Segment< D > SurfaceMesh< D >::segment(
+        const PolygonEdge& polygon_edge ) const
     {
         const auto vertices = polygon_edge_vertices( polygon_edge );
         return Segment< D >{ points_[vertices[0]], points_[vertices[1]] };
     }
 
     template < index_t D >
-    double SurfaceMesh< D >::edge_length( const PolygonEdge& polygon_edge ) const
+    double SurfaceMesh< D >::edge_length(
+        const PolygonEdge& polygon_edge ) const
     {
         return segment( polygon_edge ).length();
     }
@@ -577,9 +592,11 @@ namespace brevane
     }
 
     template < index_t D >
-    index_t SurfaceMesh< D >::polygon_edge( const PolygonEdge& polygon_edge ) const
+    index_t SurfaceMesh< D >::polygon_edge(
+        const PolygonEdge& polygon_edge ) const
     {
-        return polygon_edges_[corner( { polygon_edge.polygon_id, polygon_edge.edge_id },
+        return polygon_edges_[corner(
+            { polygon_edge.polygon_id, polygon_edge.edge_id },
             "SurfaceMesh::polygon_edge" )];
     }
 
@@ -597,27 +614,44 @@ namespace brevane
         for( index_t polygon = 0; polygon < nb_polygons(); polygon++ )
         {
             const auto first = first_corner( polygon );
-            for( local_index_t local = 0; local < size_unchecked( polygon ); local++ )
+            for( local_index_t local = 0; local < size_unchecked( polygon );
+                 local++ )
             {
                 const auto vertex = polygon_vertices_[first + local];
                 TESSARK_EXCEPTION( !to_delete[vertex],
-                    "[SurfaceMesh::delete_vertices] Cannot delete vertex ", vertex,
-                    ": it is used by polygon ", polygon );
+                    "[SurfaceMesh::delete_vertices] Cannot delete vertex ",
+                    vertex, ": it is used by polygon ", polygon );
             }
         }
     }
 
     template < index_t D >
     void SurfaceMesh< D >::delete_vertex_data(
-        const std::vector< bool >& to_delete, absl::Span< const index_t > old2new )
+        const std::vector< bool >& to_delete,
+        absl::Span< const index_t > old2new )
     {
+        // Deleted vertices are used by no polygon, so edges touching them are
+        // leftovers of polygon vertex changes: they go with the vertices.
+        std::vector< bool > dangling( edges_.nb_edges(), false );
+        bool any_dangling{ false };
+        for( index_t edge = 0; edge < edges_.nb_edges(); edge++ )
+        {
+            const auto& ends = edges_.edges_[edge];
+            dangling[edge] = to_delete[ends[0]] || to_delete[ends[1]];
+            any_dangling = any_dangling || dangling[edge];
+        }
+        if( any_dangling )
+        {
+            detail::remap( polygon_edges_, edges_.delete_edges( dangling ) );
+        }
         detail::compact( points_, to_delete );
         detail::compact( vertex_links_, to_delete );
         remap_vertices( old2new );
     }
 
     template < index_t D >
-    void SurfaceMesh< D >::permute_vertex_data( absl::Span< const index_t > old2new )
+    void SurfaceMesh< D >::permute_vertex_data(
+        absl::Span< const index_t > old2new )
     {
         detail::permute( points_, old2new );
         detail::permute( vertex_links_, old2new );
@@ -632,19 +666,22 @@ namespace brevane
     }
 
     template < index_t D >
-    void SurfaceMesh< D >::update_link_with( const PolygonVertex& polygon_vertex )
+    void SurfaceMesh< D >::update_link_with(
+        const PolygonVertex& polygon_vertex )
     {
-        auto& link =
-            vertex_links_[polygon_vertices_[corner_unchecked( polygon_vertex )]];
+        auto& link = vertex_links_[polygon_vertices_[corner_unchecked(
+            polygon_vertex )]];
         if( link.polygon_id == NO_ID
-            || ( !is_link_on_border( link ) && is_link_on_border( polygon_vertex ) ) )
+            || ( !is_link_on_border( link )
+                 && is_link_on_border( polygon_vertex ) ) )
         {
             link = polygon_vertex;
         }
     }
 
     template < index_t D >
-    index_t SurfaceMesh< D >::create_polygon( absl::Span< const index_t > vertices )
+    index_t SurfaceMesh< D >::create_polygon(
+        absl::Span< const index_t > vertices )
     {
         if( polygon_size_ != 0 )
         {
@@ -653,9 +690,10 @@ namespace brevane
                 static_cast< unsigned >( polygon_size_ ), " vertices, ",
                 vertices.size(), " given" );
         }
-        TESSARK_EXCEPTION( vertices.size() >= 3 && vertices.size() <= MAX_POLYGON_SIZE,
-            "[SurfaceMesh::create_polygon] A polygon has 3 to ", MAX_POLYGON_SIZE,
-            " vertices, ", vertices.size(), " given" );
+        TESSARK_EXCEPTION(
+            vertices.size() >= 3 && vertices.size() <= MAX_POLYGON_SIZE,
+            "[SurfaceMesh::create_polygon] A polygon has 3 to ",
+            MAX_POLYGON_SIZE, " vertices, ", vertices.size(), " given" );
         TESSARK_EXCEPTION( polygon_vertices_.size() + vertices.size() < NO_ID,
             "[SurfaceMesh::create_polygon] Too many polygon vertices" );
         for( std::size_t local = 0; local < vertices.size(); local++ )
@@ -665,7 +703,8 @@ namespace brevane
             {
                 TESSARK_EXCEPTION( vertices[other] != vertices[local],
                     "[SurfaceMesh::create_polygon] Vertex ", vertices[local],
-                    " given twice (local indices ", other, " and ", local, ")" );
+                    " given twice (local indices ", other, " and ", local,
+                    ")" );
             }
         }
         const auto polygon = nb_polygons();
@@ -694,7 +733,8 @@ namespace brevane
     void SurfaceMesh< D >::set_polygon_vertex(
         const PolygonVertex& polygon_vertex, index_t vertex )
     {
-        const auto changed = corner( polygon_vertex, "SurfaceMeshBuilder::set_polygon_vertex" );
+        const auto changed =
+            corner( polygon_vertex, "SurfaceMeshBuilder::set_polygon_vertex" );
         check_vertex( vertex, "SurfaceMeshBuilder::set_polygon_vertex" );
         const auto old_vertex = polygon_vertices_[changed];
         if( old_vertex == vertex )
@@ -702,7 +742,8 @@ namespace brevane
             return;
         }
         TESSARK_EXCEPTION(
-            local_vertex_unchecked( polygon_vertex.polygon_id, vertex ) == NO_LID,
+            local_vertex_unchecked( polygon_vertex.polygon_id, vertex )
+                == NO_LID,
             "[SurfaceMeshBuilder::set_polygon_vertex] Vertex ", vertex,
             " is already in polygon ", polygon_vertex.polygon_id );
         if( vertex_links_[old_vertex] == polygon_vertex )
@@ -734,8 +775,9 @@ namespace brevane
         const auto previous = previous_polygon_vertex( polygon_vertex );
         polygon_edges_[changed] = edges_.find_or_create_edge(
             { vertex, polygon_vertices_[corner_unchecked( next )] } );
-        polygon_edges_[corner_unchecked( previous )] = edges_.find_or_create_edge(
-            { polygon_vertices_[corner_unchecked( previous )], vertex } );
+        polygon_edges_[corner_unchecked( previous )] =
+            edges_.find_or_create_edge(
+                { polygon_vertices_[corner_unchecked( previous )], vertex } );
         update_link_with( polygon_vertex );
     }
 
@@ -743,11 +785,14 @@ namespace brevane
     void SurfaceMesh< D >::set_polygon_adjacent(
         const PolygonEdge& polygon_edge, index_t adjacent )
     {
-        const PolygonVertex start{ polygon_edge.polygon_id, polygon_edge.edge_id };
-        const auto changed = corner( start, "SurfaceMeshBuilder::set_polygon_adjacent" );
+        const PolygonVertex start{ polygon_edge.polygon_id,
+            polygon_edge.edge_id };
+        const auto changed =
+            corner( start, "SurfaceMeshBuilder::set_polygon_adjacent" );
         if( adjacent != NO_ID )
         {
-            check_polygon( adjacent, "SurfaceMeshBuilder::set_polygon_adjacent" );
+            check_polygon(
+                adjacent, "SurfaceMeshBuilder::set_polygon_adjacent" );
             TESSARK_EXCEPTION( adjacent != polygon_edge.polygon_id,
                 "[SurfaceMeshBuilder::set_polygon_adjacent] Polygon ", adjacent,
                 " cannot be adjacent to itself" );
@@ -778,8 +823,8 @@ namespace brevane
             vertex_links_[vertex] = PolygonVertex{};
             return;
         }
-        const auto linked =
-            corner( polygon_vertex, "SurfaceMeshBuilder::set_polygon_around_vertex" );
+        const auto linked = corner(
+            polygon_vertex, "SurfaceMeshBuilder::set_polygon_around_vertex" );
         TESSARK_EXCEPTION( polygon_vertices_[linked] == vertex,
             "[SurfaceMeshBuilder::set_polygon_around_vertex] ",
             polygon_vertex.string(), " is vertex ", polygon_vertices_[linked],
@@ -797,10 +842,12 @@ namespace brevane
     template < index_t D >
     void SurfaceMesh< D >::compute_vertex_links()
     {
-        std::fill( vertex_links_.begin(), vertex_links_.end(), PolygonVertex{} );
+        std::fill(
+            vertex_links_.begin(), vertex_links_.end(), PolygonVertex{} );
         for( index_t polygon = 0; polygon < nb_polygons(); polygon++ )
         {
-            for( local_index_t local = 0; local < size_unchecked( polygon ); local++ )
+            for( local_index_t local = 0; local < size_unchecked( polygon );
+                 local++ )
             {
                 update_link_with( { polygon, local } );
             }
@@ -810,14 +857,15 @@ namespace brevane
     template < index_t D >
     void SurfaceMesh< D >::compute_polygon_adjacencies()
     {
-        const auto nb_corners = static_cast< index_t >( polygon_vertices_.size() );
+        const auto nb_corners =
+            static_cast< index_t >( polygon_vertices_.size() );
         // Corners grouped by unique edge (counting sort), with their polygon.
         std::vector< index_t > corner_polygons( nb_corners );
         for( index_t polygon = 0; polygon < nb_polygons(); polygon++ )
         {
             const auto first = first_corner( polygon );
-            std::fill_n( corner_polygons.begin() + first, size_unchecked( polygon ),
-                polygon );
+            std::fill_n( corner_polygons.begin() + first,
+                size_unchecked( polygon ), polygon );
         }
         std::vector< index_t > offsets( edges_.nb_edges() + 1, 0 );
         for( const auto edge : polygon_edges_ )
@@ -834,8 +882,10 @@ namespace brevane
         {
             edge_corners[fill[polygon_edges_[corner_id]]++] = corner_id;
         }
-        std::fill( polygon_adjacents_.begin(), polygon_adjacents_.end(), NO_ID );
-        const auto start_vertex = [this]( index_t corner_id ) {
+        std::fill(
+            polygon_adjacents_.begin(), polygon_adjacents_.end(), NO_ID );
+        const auto start_vertex = [this]( index_t corner_id )
+        {
             return polygon_vertices_[corner_id];
         };
         for( index_t edge = 0; edge < edges_.nb_edges(); edge++ )
@@ -881,8 +931,10 @@ namespace brevane
             const auto size = size_unchecked( polygon );
             for( local_index_t local = 0; local < size; local++ )
             {
-                polygon_vertices_[written + local] = polygon_vertices_[first + local];
-                polygon_adjacents_[written + local] = polygon_adjacents_[first + local];
+                polygon_vertices_[written + local] =
+                    polygon_vertices_[first + local];
+                polygon_adjacents_[written + local] =
+                    polygon_adjacents_[first + local];
                 polygon_edges_[written + local] = polygon_edges_[first + local];
             }
             written += size;
@@ -918,10 +970,12 @@ namespace brevane
     }
 
     template < index_t D >
-    void SurfaceMesh< D >::permute_polygons( absl::Span< const index_t > old2new )
+    void SurfaceMesh< D >::permute_polygons(
+        absl::Span< const index_t > old2new )
     {
         const auto nb = nb_polygons();
-        detail::check_permutation( old2new, nb, "SurfaceMeshBuilder::permute_polygons" );
+        detail::check_permutation(
+            old2new, nb, "SurfaceMeshBuilder::permute_polygons" );
         std::vector< index_t > new2old( nb );
         for( index_t polygon = 0; polygon < nb; polygon++ )
         {
@@ -934,7 +988,8 @@ namespace brevane
             offsets.push_back( 0 );
             for( const auto old_polygon : new2old )
             {
-                offsets.push_back( offsets.back() + size_unchecked( old_polygon ) );
+                offsets.push_back(
+                    offsets.back() + size_unchecked( old_polygon ) );
             }
         }
         std::vector< index_t > vertices( polygon_vertices_.size() );

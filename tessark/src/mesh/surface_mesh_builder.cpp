@@ -26,7 +26,8 @@ namespace brevane
     }
 
     template < index_t D >
-    void SurfaceMeshBuilder< D >::set_point( index_t vertex, const Point< D >& point )
+    void SurfaceMeshBuilder< D >::set_point(
+        index_t vertex, const Point< D >& point )
     {
         surface_.set_point( vertex, point );
     }
@@ -73,7 +74,8 @@ namespace brevane
     }
 
     template < index_t D >
-    PolygonDeletionMappings SurfaceMeshBuilder< D >::delete_polygons_with_edge_mapping(
+    PolygonDeletionMappings
+    SurfaceMeshBuilder< D >::delete_polygons_with_edge_mapping(
         const std::vector< bool >& to_delete )
     {
         PolygonDeletionMappings mappings;

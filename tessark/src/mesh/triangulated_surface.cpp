@@ -8,7 +8,8 @@ namespace brevane
     }
 
     template < index_t D >
-    TriangulatedSurface< D >::TriangulatedSurface( const TriangulatedSurface& other )
+    TriangulatedSurface< D >::TriangulatedSurface(
+        const TriangulatedSurface& other )
         : SurfaceMesh< D >( other )
     {
     }
@@ -25,14 +26,17 @@ namespace brevane
     TriangulatedSurface< D >::~TriangulatedSurface() = default;
 
     template < index_t D >
-    std::unique_ptr< TriangulatedSurface< D > > TriangulatedSurface< D >::create()
+    std::unique_ptr< TriangulatedSurface< D > >
+    TriangulatedSurface< D >::create()
     {
-        return std::unique_ptr< TriangulatedSurface >{ new TriangulatedSurface };
+        return std::unique_ptr< TriangulatedSurface >{
+            new TriangulatedSurface
+        };
     }
 
     template < index_t D >
     std::unique_ptr< TriangulatedSurface< D > >
-        TriangulatedSurface< D >::clone() const
+    TriangulatedSurface< D >::clone() const
     {
         return std::unique_ptr< TriangulatedSurface >{ new TriangulatedSurface{
             *this } };

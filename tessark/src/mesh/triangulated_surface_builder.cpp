@@ -13,7 +13,7 @@ namespace brevane
 
     template < index_t D >
     std::unique_ptr< TriangulatedSurfaceBuilder< D > >
-        TriangulatedSurfaceBuilder< D >::create( TriangulatedSurface< D >& mesh )
+    TriangulatedSurfaceBuilder< D >::create( TriangulatedSurface< D >& mesh )
     {
         return create_mesh_builder< TriangulatedSurfaceBuilder< D > >( mesh );
     }

@@ -36,20 +36,24 @@ namespace brevane
         return "TessarkVertexSet";
     }
 
-    void VertexSet::check_vertex( index_t vertex, std::string_view caller ) const
+    void VertexSet::check_vertex(
+        index_t vertex, std::string_view caller ) const
     {
         TESSARK_EXCEPTION( vertex < nb_vertices(), "[", caller, "] Vertex ",
             vertex, " does not exist (", nb_vertices(), " vertices)" );
     }
 
-    void VertexSet::resize_vertex_data( index_t /*nb_vertices*/ ) {}
+    void VertexSet::resize_vertex_data( index_t /*nb_vertices*/ )
+    {
+    }
 
     void VertexSet::check_vertex_deletion(
         const std::vector< bool >& /*to_delete*/ ) const
     {
     }
 
-    void VertexSet::delete_vertex_data( const std::vector< bool >& /*to_delete*/,
+    void VertexSet::delete_vertex_data(
+        const std::vector< bool >& /*to_delete*/,
         absl::Span< const index_t > /*old2new*/ )
     {
     }

@@ -10,7 +10,8 @@ namespace brevane
 
     VertexSetBuilder::~VertexSetBuilder() = default;
 
-    std::unique_ptr< VertexSetBuilder > VertexSetBuilder::create( VertexSet& mesh )
+    std::unique_ptr< VertexSetBuilder > VertexSetBuilder::create(
+        VertexSet& mesh )
     {
         return create_mesh_builder< VertexSetBuilder >( mesh );
     }
@@ -31,7 +32,8 @@ namespace brevane
         return vertex_set_.delete_vertices( to_delete );
     }
 
-    void VertexSetBuilder::permute_vertices( absl::Span< const index_t > old2new )
+    void VertexSetBuilder::permute_vertices(
+        absl::Span< const index_t > old2new )
     {
         vertex_set_.permute_vertices( old2new );
     }

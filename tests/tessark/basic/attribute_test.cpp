@@ -23,7 +23,8 @@ namespace brevane
         std::vector< T > values( const VariableAttribute< T >& attribute )
         {
             std::vector< T > result;
-            for( index_t element = 0; element < attribute.nb_elements(); element++ )
+            for( index_t element = 0; element < attribute.nb_elements();
+                 element++ )
             {
                 result.push_back( attribute.value( element ) );
             }
@@ -64,7 +65,8 @@ namespace brevane
         manager.delete_elements( { true, false, false, true, false } );
         EXPECT_EQ( manager.nb_elements(), 3 );
         EXPECT_THAT( values( *ids ), testing::ElementsAre( 10, 20, 40 ) );
-        EXPECT_THAT( values( *names ), testing::ElementsAre( "aa", "aaa", "aaaaa" ) );
+        EXPECT_THAT(
+            values( *names ), testing::ElementsAre( "aa", "aaa", "aaaaa" ) );
         // The attribute kept its identity: the manager hands out the same one.
         EXPECT_EQ( manager.find_attribute< int >( "ids" ), ids );
         EXPECT_THROW(
@@ -92,10 +94,12 @@ namespace brevane
     TEST( VariableAttribute, modify_value_changes_the_stored_value_in_place )
     {
         VariableAttribute< std::vector< int > > lists{ {}, NONE, 2 };
-        lists.modify_value( 1, []( std::vector< int >& list ) {
-            list.push_back( 3 );
-            list.push_back( 4 );
-        } );
+        lists.modify_value( 1,
+            []( std::vector< int >& list )
+            {
+                list.push_back( 3 );
+                list.push_back( 4 );
+            } );
         EXPECT_THAT( lists.value( 1 ), testing::ElementsAre( 3, 4 ) );
         EXPECT_TRUE( lists.value( 0 ).empty() );
     }
@@ -104,16 +108,23 @@ namespace brevane
     {
         AttributeManager manager;
         manager.resize( 4 );
-        auto flags = manager.find_or_create_attribute< VariableAttribute, bool >(
-            "flags", false, ASSIGNABLE );
+        auto flags =
+            manager.find_or_create_attribute< VariableAttribute, bool >(
+                "flags", false, ASSIGNABLE );
         flags->set_value( 2, true );
         const bool& stored = flags->value( 2 );
         EXPECT_TRUE( stored );
-        flags->modify_value( 0, []( bool& flag ) { flag = !flag; } );
+        flags->modify_value( 0,
+            []( bool& flag )
+            {
+                flag = !flag;
+            } );
         manager.assign_attribute_value( 2, 3 );
-        EXPECT_THAT( values( *flags ), testing::ElementsAre( true, false, true, true ) );
+        EXPECT_THAT(
+            values( *flags ), testing::ElementsAre( true, false, true, true ) );
         manager.delete_elements( { false, true, false, false } );
-        EXPECT_THAT( values( *flags ), testing::ElementsAre( true, true, true ) );
+        EXPECT_THAT(
+            values( *flags ), testing::ElementsAre( true, true, true ) );
         EXPECT_FALSE( flags->is_interpolation_supported() );
     }
 
@@ -121,9 +132,8 @@ namespace brevane
     {
         AttributeManager manager;
         manager.resize( 3 );
-        auto assigned =
-            manager.find_or_create_attribute< VariableAttribute, std::vector< int > >(
-                "surface_ids", {}, { true, false, true } );
+        auto assigned = manager.find_or_create_attribute< VariableAttribute,
+            std::vector< int > >( "surface_ids", {}, { true, false, true } );
         auto kept = manager.find_or_create_attribute< VariableAttribute, int >(
             "kept", 0, INTERPOLABLE );
         assigned->set_value( 0, { 4, 2 } );
@@ -131,7 +141,8 @@ namespace brevane
         manager.assign_attribute_value( 0, 2 );
         EXPECT_THAT( assigned->value( 2 ), testing::ElementsAre( 4, 2 ) );
         EXPECT_EQ( kept->value( 2 ), 0 );
-        EXPECT_THROW( manager.assign_attribute_value( 0, 3 ), TessarkException );
+        EXPECT_THROW(
+            manager.assign_attribute_value( 0, 3 ), TessarkException );
     }
 
     TEST( AttributeManager, interpolate_blends_only_interpolable_attributes )
@@ -141,15 +152,17 @@ namespace brevane
         manager.resize( 4 );
         auto z = manager.find_or_create_attribute< VariableAttribute, double >(
             "z_coordinate", nan, { false, true, true } );
-        auto points = manager.find_or_create_attribute< VariableAttribute, Point2D >(
-            "points", Point2D{}, INTERPOLABLE );
-        auto counts = manager.find_or_create_attribute< VariableAttribute, int >(
-            "counts", 0, INTERPOLABLE );
-        auto untouched = manager.find_or_create_attribute< VariableAttribute, double >(
-            "untouched", -1, ASSIGNABLE );
-        auto lists =
-            manager.find_or_create_attribute< VariableAttribute, std::vector< int > >(
-                "lists", { 5 }, INTERPOLABLE );
+        auto points =
+            manager.find_or_create_attribute< VariableAttribute, Point2D >(
+                "points", Point2D{}, INTERPOLABLE );
+        auto counts =
+            manager.find_or_create_attribute< VariableAttribute, int >(
+                "counts", 0, INTERPOLABLE );
+        auto untouched =
+            manager.find_or_create_attribute< VariableAttribute, double >(
+                "untouched", -1, ASSIGNABLE );
+        auto lists = manager.find_or_create_attribute< VariableAttribute,
+            std::vector< int > >( "lists", { 5 }, INTERPOLABLE );
         z->set_value( 0, 1 );
         z->set_value( 1, 3 );
         z->set_value( 2, 11 );
@@ -160,7 +173,8 @@ namespace brevane
         counts->set_value( 1, 2 );
         counts->set_value( 2, 4 );
         untouched->set_value( 0, 5 );
-        manager.interpolate_attribute_value( { { 0, 1, 2 }, { 0.5, 0.25, 0.25 } }, 3 );
+        manager.interpolate_attribute_value(
+            { { 0, 1, 2 }, { 0.5, 0.25, 0.25 } }, 3 );
         EXPECT_DOUBLE_EQ( z->value( 3 ), 0.5 * 1 + 0.25 * 3 + 0.25 * 11 );
         EXPECT_EQ( points->value( 3 ), ( Point2D{ { 1, 2 } } ) );
         // 0.5 + 0.5 + 1 = 2, rounded to the nearest integer.
@@ -169,9 +183,11 @@ namespace brevane
         EXPECT_THAT( lists->value( 3 ), testing::ElementsAre( 5 ) );
         manager.resize( 5 );
         EXPECT_TRUE( std::isnan( z->value( 4 ) ) );
-        EXPECT_THROW( manager.interpolate_attribute_value( { { 0, 1 }, { 1 } }, 3 ),
+        EXPECT_THROW(
+            manager.interpolate_attribute_value( { { 0, 1 }, { 1 } }, 3 ),
             TessarkException );
-        EXPECT_THROW( manager.interpolate_attribute_value( { { 0, 7 }, { 0.5, 0.5 } }, 3 ),
+        EXPECT_THROW( manager.interpolate_attribute_value(
+                          { { 0, 7 }, { 0.5, 0.5 } }, 3 ),
             TessarkException );
     }
 
@@ -179,32 +195,39 @@ namespace brevane
     {
         AttributeManager manager;
         manager.resize( 1 );
-        auto first = manager.find_or_create_attribute< VariableAttribute, double >(
-            "z_coordinate", 1.5, INTERPOLABLE );
-        auto second = manager.find_or_create_attribute< VariableAttribute, double >(
-            "z_coordinate", 99., NONE );
+        auto first =
+            manager.find_or_create_attribute< VariableAttribute, double >(
+                "z_coordinate", 1.5, INTERPOLABLE );
+        auto second =
+            manager.find_or_create_attribute< VariableAttribute, double >(
+                "z_coordinate", 99., NONE );
         EXPECT_EQ( first, second );
         EXPECT_DOUBLE_EQ( second->default_value(), 1.5 );
         EXPECT_TRUE( second->properties().interpolable );
-        EXPECT_THAT( manager.attribute_names(), testing::ElementsAre( "z_coordinate" ) );
+        EXPECT_THAT(
+            manager.attribute_names(), testing::ElementsAre( "z_coordinate" ) );
     }
 
     TEST( AttributeManager, type_mismatches_name_the_attribute )
     {
         AttributeManager manager;
-        manager.find_or_create_attribute< VariableAttribute, double >( "z_coordinate", 0 );
+        manager.find_or_create_attribute< VariableAttribute, double >(
+            "z_coordinate", 0 );
         try
         {
-            manager.find_or_create_attribute< VariableAttribute, int >( "z_coordinate", 0 );
+            manager.find_or_create_attribute< VariableAttribute, int >(
+                "z_coordinate", 0 );
             FAIL() << "no exception";
         }
         catch( const TessarkException& error )
         {
-            EXPECT_THAT( error.what(), testing::HasSubstr( "\"z_coordinate\"" ) );
+            EXPECT_THAT(
+                error.what(), testing::HasSubstr( "\"z_coordinate\"" ) );
             EXPECT_THAT( error.what(), testing::HasSubstr( "double" ) );
             EXPECT_THAT( error.what(), testing::HasSubstr( "int" ) );
         }
-        EXPECT_THROW( static_cast< void >( manager.find_attribute< int >( "z_coordinate" ) ),
+        EXPECT_THROW( static_cast< void >(
+                          manager.find_attribute< int >( "z_coordinate" ) ),
             TessarkException );
         try
         {
@@ -219,7 +242,8 @@ namespace brevane
         EXPECT_NE( manager.find_attribute_base( "z_coordinate" ), nullptr );
     }
 
-    TEST( AttributeManager, registered_attributes_are_resized_and_replace_the_name )
+    TEST( AttributeManager,
+        registered_attributes_are_resized_and_replace_the_name )
     {
         AttributeManager manager;
         manager.resize( 3 );
@@ -228,7 +252,8 @@ namespace brevane
         EXPECT_EQ( own->nb_elements(), 3 );
         EXPECT_EQ( own->name(), "own" );
         EXPECT_TRUE( manager.attribute_exists( "own" ) );
-        auto replacement = std::make_shared< VariableAttribute< double > >( 0., NONE );
+        auto replacement =
+            std::make_shared< VariableAttribute< double > >( 0., NONE );
         manager.register_attribute( replacement, "own" );
         EXPECT_EQ( manager.find_attribute< double >( "own" ), replacement );
         manager.delete_attribute( "own" );
@@ -236,15 +261,17 @@ namespace brevane
         manager.resize( 5 );
         // A deleted attribute no longer follows the elements.
         EXPECT_EQ( replacement->nb_elements(), 3 );
-        EXPECT_THROW( manager.register_attribute( nullptr, "null" ), TessarkException );
+        EXPECT_THROW(
+            manager.register_attribute( nullptr, "null" ), TessarkException );
     }
 
     TEST( AttributeManager, copies_carry_only_transferable_attributes )
     {
         AttributeManager source;
         source.resize( 3 );
-        auto carried = source.find_or_create_attribute< VariableAttribute, int >(
-            "carried", -1, TRANSFERABLE );
+        auto carried =
+            source.find_or_create_attribute< VariableAttribute, int >(
+                "carried", -1, TRANSFERABLE );
         source.find_or_create_attribute< VariableAttribute, int >( "left", -1 );
         carried->set_value( 0, 10 );
         carried->set_value( 2, 12 );
@@ -252,7 +279,8 @@ namespace brevane
         AttributeManager clone;
         clone.copy( source );
         EXPECT_EQ( clone.nb_elements(), 3 );
-        EXPECT_THAT( clone.attribute_names(), testing::ElementsAre( "carried" ) );
+        EXPECT_THAT(
+            clone.attribute_names(), testing::ElementsAre( "carried" ) );
         const auto cloned = clone.find_attribute< int >( "carried" );
         EXPECT_NE( cloned, carried );
         EXPECT_THAT( values( *cloned ), testing::ElementsAre( 10, -1, 12 ) );
@@ -268,8 +296,10 @@ namespace brevane
 
         AttributeManager clash;
         clash.resize( 2 );
-        clash.find_or_create_attribute< VariableAttribute, double >( "carried", 0 );
-        EXPECT_THROW( clash.copy_attribute_values( source, from2to ), TessarkException );
+        clash.find_or_create_attribute< VariableAttribute, double >(
+            "carried", 0 );
+        EXPECT_THROW(
+            clash.copy_attribute_values( source, from2to ), TessarkException );
     }
 
     TEST( AttributeManager, concurrent_find_or_create_gives_one_attribute )
@@ -277,20 +307,24 @@ namespace brevane
         AttributeManager manager;
         manager.resize( 10 );
         constexpr int NB_THREADS = 8;
-        std::vector< std::shared_ptr< VariableAttribute< int > > > found( NB_THREADS );
+        std::vector< std::shared_ptr< VariableAttribute< int > > > found(
+            NB_THREADS );
         std::vector< std::thread > threads;
         for( int thread = 0; thread < NB_THREADS; thread++ )
         {
-            threads.emplace_back( [&manager, &found, thread] {
-                for( int round = 0; round < 100; round++ )
+            threads.emplace_back(
+                [&manager, &found, thread]
                 {
-                    found[thread] =
-                        manager.find_or_create_attribute< VariableAttribute, int >(
-                            "shared", 0 );
-                    manager.find_or_create_attribute< VariableAttribute, double >(
-                        "other" + std::to_string( round % 5 ), 0 );
-                }
-            } );
+                    for( int round = 0; round < 100; round++ )
+                    {
+                        found[thread] =
+                            manager.find_or_create_attribute< VariableAttribute,
+                                int >( "shared", 0 );
+                        manager.find_or_create_attribute< VariableAttribute,
+                            double >(
+                            "other" + std::to_string( round % 5 ), 0 );
+                    }
+                } );
         }
         for( auto& thread : threads )
         {

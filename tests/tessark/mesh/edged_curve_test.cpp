@@ -12,8 +12,10 @@ namespace brevane
         EXPECT_EQ( curve->nb_vertices(), 5 );
         EXPECT_EQ( curve->nb_edges(), 4 );
         EXPECT_DOUBLE_EQ( curve->edge_length( 2 ), std::sqrt( 2. ) );
-        EXPECT_EQ( curve->edge_barycenter( 1 ), ( Point3D{ { 1.5, 0.5, 0 } } ) );
-        EXPECT_EQ( curve->segment( 3 ).vertices()[1], ( Point3D{ { 4, 0, 0 } } ) );
+        EXPECT_EQ(
+            curve->edge_barycenter( 1 ), ( Point3D{ { 1.5, 0.5, 0 } } ) );
+        EXPECT_EQ(
+            curve->segment( 3 ).vertices()[1], ( Point3D{ { 4, 0, 0 } } ) );
         const auto box = curve->bounding_box();
         EXPECT_EQ( box.min(), ( Point3D{ { 0, 0, 0 } } ) );
         EXPECT_EQ( box.max(), ( Point3D{ { 4, 1, 0 } } ) );

@@ -21,7 +21,8 @@ namespace brevane
             tags->set_value( edge, edge );
         }
         auto builder = EdgedCurveBuilder2D::create( *curve );
-        const auto mapping = builder->delete_edges( { false, true, false, false } );
+        const auto mapping =
+            builder->delete_edges( { false, true, false, false } );
         EXPECT_THAT( mapping, testing::ElementsAre( 0, NO_ID, 1, 2 ) );
         EXPECT_EQ( curve->nb_edges(), 3 );
         EXPECT_THAT( curve->edges_around_vertex( 1 ),
@@ -44,11 +45,14 @@ namespace brevane
         EXPECT_THAT( curve->edges_around_vertex( extra ),
             testing::ElementsAre( EdgeVertex{ 2, 1 } ) );
         EXPECT_EQ( curve->edge_from_vertices( extra, 2 ), 2 );
-        EXPECT_THROW( builder->set_edge_vertex( { 2, 1 }, 2 ), TessarkException );
-        EXPECT_THROW( builder->set_edge_vertex( { 2, 2 }, 0 ), TessarkException );
+        EXPECT_THROW(
+            builder->set_edge_vertex( { 2, 1 }, 2 ), TessarkException );
+        EXPECT_THROW(
+            builder->set_edge_vertex( { 2, 2 }, 0 ), TessarkException );
 
         const auto vertex_mapping = builder->delete_isolated_vertices();
-        EXPECT_THAT( vertex_mapping, testing::ElementsAre( 0, 1, 2, NO_ID, 3 ) );
+        EXPECT_THAT(
+            vertex_mapping, testing::ElementsAre( 0, 1, 2, NO_ID, 3 ) );
         EXPECT_THAT( curve->edge_vertices( 2 ), testing::ElementsAre( 2, 3 ) );
         EXPECT_EQ( curve->point( 3 ), ( Point3D{ { 9, 9, 9 } } ) );
         EXPECT_EQ( curve->edge_attribute_manager().nb_elements(), 3 );
@@ -64,7 +68,8 @@ namespace brevane
         EXPECT_THROW( builder->create_edge( 0, 3 ), TessarkException );
         EXPECT_EQ( builder->create_edge( 0, 2 ), 0 );
         const auto loose = builder->create_edge();
-        EXPECT_THAT( graph->edge_vertices( loose ), testing::ElementsAre( NO_ID, NO_ID ) );
+        EXPECT_THAT( graph->edge_vertices( loose ),
+            testing::ElementsAre( NO_ID, NO_ID ) );
         try
         {
             builder->delete_vertices( { false, false, true } );
@@ -73,7 +78,8 @@ namespace brevane
         catch( const TessarkException& error )
         {
             EXPECT_THAT( error.what(),
-                testing::HasSubstr( "Cannot delete vertex 2: it is used by edge 0" ) );
+                testing::HasSubstr(
+                    "Cannot delete vertex 2: it is used by edge 0" ) );
         }
         EXPECT_EQ( graph->nb_vertices(), 3 );
         EXPECT_THAT( builder->delete_vertices( { false, true, false } ),
@@ -86,8 +92,9 @@ namespace brevane
     TEST( EdgedCurve, clones_are_independent )
     {
         auto curve = test::zigzag_polyline< 2 >( 2 );
-        curve->vertex_attribute_manager().find_or_create_attribute< VariableAttribute, int >(
-            "weight", 3, { false, false, true } );
+        curve->vertex_attribute_manager()
+            .find_or_create_attribute< VariableAttribute, int >(
+                "weight", 3, { false, false, true } );
         const auto clone = curve->clone();
         auto builder = EdgedCurveBuilder2D::create( *clone );
         builder->set_point( 0, Point2D{ { -1, -1 } } );
@@ -96,8 +103,9 @@ namespace brevane
         EXPECT_EQ( curve->point( 0 ), ( Point2D{ { 0, 0 } } ) );
         EXPECT_EQ( clone->nb_edges(), 1 );
         EXPECT_EQ( clone->point( 0 ), ( Point2D{ { -1, -1 } } ) );
-        EXPECT_EQ(
-            clone->vertex_attribute_manager().find_attribute< int >( "weight" )->value( 2 ),
+        EXPECT_EQ( clone->vertex_attribute_manager()
+                       .find_attribute< int >( "weight" )
+                       ->value( 2 ),
             3 );
     }
 } // namespace brevane

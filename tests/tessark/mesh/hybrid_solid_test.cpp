@@ -17,8 +17,9 @@ namespace brevane
             auto solid = HybridSolid3D::create();
             auto builder = HybridSolidBuilder3D::create( *solid );
             const std::vector< Point3D > points{ Point3D{ { 0, 0, 0 } },
-                Point3D{ { 1, 0, 0 } }, Point3D{ { 1, 1, 0 } }, Point3D{ { 0, 1, 0 } },
-                Point3D{ { 0, 0, 1 } }, Point3D{ { 1, 0, 1 } }, Point3D{ { 1, 1, 1 } },
+                Point3D{ { 1, 0, 0 } }, Point3D{ { 1, 1, 0 } },
+                Point3D{ { 0, 1, 0 } }, Point3D{ { 0, 0, 1 } },
+                Point3D{ { 1, 0, 1 } }, Point3D{ { 1, 1, 1 } },
                 Point3D{ { 0, 1, 1 } }, Point3D{ { 0.5, 0.5, 1.5 } },
                 Point3D{ { 2, 0, 0 } }, Point3D{ { 2, 0, 1 } },
                 Point3D{ { 1.3, 0.3, 2 } } };
@@ -34,7 +35,8 @@ namespace brevane
             return solid;
         }
 
-        Point3D centroid( const HybridSolid3D& solid, absl::Span< const index_t > vertices )
+        Point3D centroid(
+            const HybridSolid3D& solid, absl::Span< const index_t > vertices )
         {
             Point3D sum;
             for( const auto vertex : vertices )
@@ -48,10 +50,12 @@ namespace brevane
     TEST( HybridSolid, facets_turn_counter_clockwise_seen_from_outside )
     {
         const auto solid = mixed_solid();
-        for( index_t polyhedron = 0; polyhedron < solid->nb_polyhedra(); polyhedron++ )
+        for( index_t polyhedron = 0; polyhedron < solid->nb_polyhedra();
+             polyhedron++ )
         {
             const auto vertices = solid->polyhedron_vertices( polyhedron );
-            EXPECT_EQ( vertices.size(), solid->nb_polyhedron_vertices( polyhedron ) );
+            EXPECT_EQ(
+                vertices.size(), solid->nb_polyhedron_vertices( polyhedron ) );
             const auto center = centroid( *solid, vertices );
             for( local_index_t facet = 0;
                  facet < solid->nb_polyhedron_facets( polyhedron ); facet++ )
@@ -69,9 +73,11 @@ namespace brevane
                              + Vector3D{ Vector3D{ current.values() }.cross(
                                  Vector3D{ next.values() } ) };
                 }
-                const Vector3D outward{ center, centroid( *solid, facet_vertices ) };
+                const Vector3D outward{ center,
+                    centroid( *solid, facet_vertices ) };
                 EXPECT_GT( normal.dot( outward ), 0 )
-                    << polyhedron_type_name( solid->polyhedron_type( polyhedron ) )
+                    << polyhedron_type_name(
+                           solid->polyhedron_type( polyhedron ) )
                     << " facet " << static_cast< int >( facet );
             }
         }
@@ -83,9 +89,11 @@ namespace brevane
         EXPECT_EQ( solid->polyhedron_type( 2 ), PolyhedronType::prism );
         const std::vector< std::pair< PolyhedronFacet, index_t > > shared{
             { { 0, 1 }, 1 }, { { 1, 0 }, 0 }, { { 0, 3 }, 2 }, { { 2, 4 }, 0 },
-            { { 2, 1 }, 3 }, { { 3, 3 }, 2 } };
+            { { 2, 1 }, 3 }, { { 3, 3 }, 2 }
+        };
         index_t nb_adjacent{ 0 };
-        for( index_t polyhedron = 0; polyhedron < solid->nb_polyhedra(); polyhedron++ )
+        for( index_t polyhedron = 0; polyhedron < solid->nb_polyhedra();
+             polyhedron++ )
         {
             for( local_index_t facet = 0;
                  facet < solid->nb_polyhedron_facets( polyhedron ); facet++ )
@@ -105,7 +113,8 @@ namespace brevane
             }
         }
         EXPECT_EQ( nb_adjacent, shared.size() );
-        EXPECT_THROW( static_cast< void >( solid->polyhedron_adjacent( { 3, 4 } ) ),
+        EXPECT_THROW(
+            static_cast< void >( solid->polyhedron_adjacent( { 3, 4 } ) ),
             TessarkException );
     }
 
@@ -113,7 +122,8 @@ namespace brevane
     {
         auto solid = mixed_solid();
         auto tags = solid->polyhedron_attribute_manager()
-                        .find_or_create_attribute< VariableAttribute, int >( "tag", -1 );
+                        .find_or_create_attribute< VariableAttribute, int >(
+                            "tag", -1 );
         for( index_t polyhedron = 0; polyhedron < 4; polyhedron++ )
         {
             tags->set_value( polyhedron, static_cast< int >( polyhedron ) );
@@ -128,10 +138,13 @@ namespace brevane
         EXPECT_EQ( solid->polyhedron_adjacent( { 1, 0 } ), 0 );
 
         EXPECT_THAT( builder->delete_isolated_vertices(),
-            testing::ElementsAre( 0, 1, 2, 3, 4, 5, 6, 7, 8, NO_ID, 10 - 1, 11 - 1 ) );
-        EXPECT_THAT( solid->polyhedron_vertices( 2 ), testing::ElementsAre( 5, 9, 6, 10 ) );
+            testing::ElementsAre(
+                0, 1, 2, 3, 4, 5, 6, 7, 8, NO_ID, 10 - 1, 11 - 1 ) );
+        EXPECT_THAT( solid->polyhedron_vertices( 2 ),
+            testing::ElementsAre( 5, 9, 6, 10 ) );
         EXPECT_EQ( solid->point( 10 ), ( Point3D{ { 1.3, 0.3, 2 } } ) );
-        EXPECT_THROW( builder->delete_vertices( std::vector< bool >( 11, true ) ),
+        EXPECT_THROW(
+            builder->delete_vertices( std::vector< bool >( 11, true ) ),
             TessarkException );
     }
 
@@ -140,8 +153,10 @@ namespace brevane
         auto solid = HybridSolid3D::create();
         auto builder = HybridSolidBuilder3D::create( *solid );
         builder->create_vertices( 6 );
-        EXPECT_THROW( builder->create_tetrahedron( { 0, 1, 1, 2 } ), TessarkException );
-        EXPECT_THROW( builder->create_tetrahedron( { 0, 1, 2, 6 } ), TessarkException );
+        EXPECT_THROW(
+            builder->create_tetrahedron( { 0, 1, 1, 2 } ), TessarkException );
+        EXPECT_THROW(
+            builder->create_tetrahedron( { 0, 1, 2, 6 } ), TessarkException );
         builder->create_tetrahedron( { 0, 1, 2, 3 } );
         builder->create_tetrahedron( { 0, 2, 1, 4 } );
         builder->create_tetrahedron( { 0, 2, 1, 5 } );
@@ -150,7 +165,8 @@ namespace brevane
         {
             for( local_index_t facet = 0; facet < 4; facet++ )
             {
-                EXPECT_FALSE( solid->polyhedron_adjacent( { polyhedron, facet } ) );
+                EXPECT_FALSE(
+                    solid->polyhedron_adjacent( { polyhedron, facet } ) );
             }
         }
         EXPECT_EQ( solid->polyhedron_attribute_manager().nb_elements(), 3 );

@@ -17,7 +17,8 @@ namespace brevane
         class RelabelledSurface : public TriangulatedSurface3D
         {
         public:
-            explicit RelabelledSurface( std::string key ) : key_( std::move( key ) )
+            explicit RelabelledSurface( std::string key )
+                : key_( std::move( key ) )
             {
             }
 
@@ -48,7 +49,8 @@ namespace brevane
     TEST( MeshBuilderFactory, builds_the_registered_builder_of_each_mesh )
     {
         auto triangles = TriangulatedSurface3D::create();
-        EXPECT_NE( TriangulatedSurfaceBuilder3D::create( *triangles ), nullptr );
+        EXPECT_NE(
+            TriangulatedSurfaceBuilder3D::create( *triangles ), nullptr );
         EXPECT_NE( dynamic_cast< TriangulatedSurfaceBuilder3D* >(
                        SurfaceMeshBuilder3D::create( *triangles ).get() ),
             nullptr );
@@ -58,21 +60,30 @@ namespace brevane
         EXPECT_NE( dynamic_cast< EdgedCurveBuilder3D* >(
                        GraphBuilder::create( *curve ).get() ),
             nullptr );
-        EXPECT_TRUE( MeshBuilderFactory::has_creator( "TessarkTriangulatedSurface2D" ) );
+        EXPECT_TRUE(
+            MeshBuilderFactory::has_creator( "TessarkTriangulatedSurface2D" ) );
     }
 
-    TEST( MeshBuilderFactory, names_the_key_when_the_builder_kind_does_not_match )
+    TEST(
+        MeshBuilderFactory, names_the_key_when_the_builder_kind_does_not_match )
     {
         RelabelledSurface surface{ "TessarkPolygonalSurface3D" };
-        EXPECT_EQ( error_message( [&surface] {
-            static_cast< void >( TriangulatedSurfaceBuilder3D::create( surface ) );
-        } ),
+        EXPECT_EQ(
+            error_message(
+                [&surface]
+                {
+                    static_cast< void >(
+                        TriangulatedSurfaceBuilder3D::create( surface ) );
+                } ),
             "Cannot create mesh builder with key: TessarkPolygonalSurface3D" );
         auto curve = EdgedCurve2D::create();
         RelabelledSurface curve_key{ std::string{ curve->impl_name() } };
-        EXPECT_EQ( error_message( [&curve_key] {
-            static_cast< void >( SurfaceMeshBuilder3D::create( curve_key ) );
-        } ),
+        EXPECT_EQ( error_message(
+                       [&curve_key]
+                       {
+                           static_cast< void >(
+                               SurfaceMeshBuilder3D::create( curve_key ) );
+                       } ),
             "Cannot create mesh builder with key: TessarkEdgedCurve2D" );
     }
 
@@ -80,9 +91,13 @@ namespace brevane
     {
         RelabelledSurface surface{ "UnknownSurface" };
         EXPECT_FALSE( MeshBuilderFactory::has_creator( "UnknownSurface" ) );
-        EXPECT_EQ( error_message( [&surface] {
-            static_cast< void >( TriangulatedSurfaceBuilder3D::create( surface ) );
-        } ),
+        EXPECT_EQ(
+            error_message(
+                [&surface]
+                {
+                    static_cast< void >(
+                        TriangulatedSurfaceBuilder3D::create( surface ) );
+                } ),
             "Cannot create mesh builder with key: UnknownSurface" );
     }
 

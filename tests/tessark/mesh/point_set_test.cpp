@@ -11,10 +11,12 @@ namespace brevane
         auto points = PointSet3D::create();
         auto builder = PointSetBuilder3D::create( *points );
         auto tags = points->vertex_attribute_manager()
-                        .find_or_create_attribute< VariableAttribute, int >( "tag", -1 );
+                        .find_or_create_attribute< VariableAttribute, int >(
+                            "tag", -1 );
         for( int vertex = 0; vertex < 4; vertex++ )
         {
-            EXPECT_EQ( builder->create_point( Point3D{ { 1. * vertex, 0, -1. * vertex } } ),
+            EXPECT_EQ( builder->create_point(
+                           Point3D{ { 1. * vertex, 0, -1. * vertex } } ),
                 vertex );
             tags->set_value( vertex, vertex );
         }
@@ -24,7 +26,8 @@ namespace brevane
         EXPECT_EQ( points->bounding_box().min(), ( Point3D{ { 0, 0, -3 } } ) );
         EXPECT_EQ( points->bounding_box().max(), ( Point3D{ { 3, 0, 0 } } ) );
 
-        EXPECT_THAT( builder->delete_vertices( { true, false, false, false, true, true } ),
+        EXPECT_THAT( builder->delete_vertices(
+                         { true, false, false, false, true, true } ),
             testing::ElementsAre( NO_ID, 0, 1, 2, NO_ID, NO_ID ) );
         const std::vector< index_t > reverse{ 2, 1, 0 };
         builder->permute_vertices( reverse );
@@ -33,7 +36,8 @@ namespace brevane
         EXPECT_EQ( tags->value( 0 ), 3 );
         EXPECT_EQ( tags->value( 2 ), 1 );
         EXPECT_THROW( builder->set_point( 3, Point3D{} ), TessarkException );
-        EXPECT_THROW( static_cast< void >( points->point( 3 ) ), TessarkException );
+        EXPECT_THROW(
+            static_cast< void >( points->point( 3 ) ), TessarkException );
     }
 
     TEST( VertexSet, plain_vertex_sets_have_their_builder )

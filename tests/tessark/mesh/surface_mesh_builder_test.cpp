@@ -36,9 +36,10 @@ namespace brevane
         {
             auto polygon_tags =
                 surface.polygon_attribute_manager()
-                    .template find_or_create_attribute< VariableAttribute, index_t >(
-                        "tag", NO_ID );
-            for( index_t polygon = 0; polygon < surface.nb_polygons(); polygon++ )
+                    .template find_or_create_attribute< VariableAttribute,
+                        index_t >( "tag", NO_ID );
+            for( index_t polygon = 0; polygon < surface.nb_polygons();
+                 polygon++ )
             {
                 polygon_tags->set_value( polygon, polygon );
             }
@@ -55,8 +56,8 @@ namespace brevane
             }
             auto vertex_tags =
                 surface.vertex_attribute_manager()
-                    .template find_or_create_attribute< VariableAttribute, index_t >(
-                        "tag", NO_ID );
+                    .template find_or_create_attribute< VariableAttribute,
+                        index_t >( "tag", NO_ID );
             for( index_t vertex = 0; vertex < surface.nb_vertices(); vertex++ )
             {
                 vertex_tags->set_value( vertex, vertex );
@@ -69,13 +70,24 @@ namespace brevane
         auto surface = TriangulatedSurface2D::create();
         auto builder = TriangulatedSurfaceBuilder2D::create( *surface );
         builder->create_vertices( 3 );
-        EXPECT_THAT( error_message( [&builder] { builder->create_triangle( { 0, 1, 5 } ); } ),
+        EXPECT_THAT( error_message(
+                         [&builder]
+                         {
+                             builder->create_triangle( { 0, 1, 5 } );
+                         } ),
             testing::HasSubstr( "Vertex 5 does not exist" ) );
-        EXPECT_THAT( error_message( [&builder] { builder->create_triangle( { 0, 2, 2 } ); } ),
+        EXPECT_THAT( error_message(
+                         [&builder]
+                         {
+                             builder->create_triangle( { 0, 2, 2 } );
+                         } ),
             testing::HasSubstr( "Vertex 2 given twice" ) );
         const std::vector< index_t > quad{ 0, 1, 2, 0 };
-        EXPECT_THAT(
-            error_message( [&builder, &quad] { builder->create_polygon( quad ); } ),
+        EXPECT_THAT( error_message(
+                         [&builder, &quad]
+                         {
+                             builder->create_polygon( quad );
+                         } ),
             testing::HasSubstr( "have 3 vertices, 4 given" ) );
         EXPECT_EQ( surface->nb_polygons(), 0 );
         EXPECT_EQ( surface->edges().nb_edges(), 0 );
@@ -86,9 +98,11 @@ namespace brevane
         auto polygon_builder = PolygonalSurfaceBuilder3D::create( *polygons );
         polygon_builder->create_vertices( 4 );
         const std::vector< index_t > segment{ 0, 1 };
-        EXPECT_THAT( error_message( [&polygon_builder, &segment] {
-            polygon_builder->create_polygon( segment );
-        } ),
+        EXPECT_THAT( error_message(
+                         [&polygon_builder, &segment]
+                         {
+                             polygon_builder->create_polygon( segment );
+                         } ),
             testing::HasSubstr( "3 to 254 vertices, 2 given" ) );
         EXPECT_EQ( polygon_builder->create_polygon(
                        std::vector< index_t >{ 0, 1, 2, 3 } ),
@@ -96,7 +110,8 @@ namespace brevane
         EXPECT_EQ( polygons->nb_polygon_vertices( 0 ), 4 );
     }
 
-    TEST( SurfaceMeshBuilder, deleting_polygons_compacts_polygons_edges_and_attributes )
+    TEST( SurfaceMeshBuilder,
+        deleting_polygons_compacts_polygons_edges_and_attributes )
     {
         // 3 x 3 grid: triangles 8 and 9 (middle square) and 0 and 1 (corner
         // square at the origin) go, leaving vertex 0 isolated.
@@ -106,7 +121,8 @@ namespace brevane
         std::vector< bool > to_delete( 18, false );
         to_delete[0] = to_delete[1] = to_delete[8] = to_delete[9] = true;
 
-        const auto mappings = builder->delete_polygons_with_edge_mapping( to_delete );
+        const auto mappings =
+            builder->delete_polygons_with_edge_mapping( to_delete );
         ASSERT_EQ( mappings.polygons.size(), 18 );
         for( index_t polygon = 0; polygon < 18; polygon++ )
         {
@@ -117,19 +133,23 @@ namespace brevane
         }
         EXPECT_EQ( surface->nb_polygons(), 14 );
         const auto polygon_tags =
-            surface->polygon_attribute_manager().find_attribute< index_t >( "tag" );
+            surface->polygon_attribute_manager().find_attribute< index_t >(
+                "tag" );
         for( index_t polygon = 0; polygon < 18; polygon++ )
         {
             if( mappings.polygons[polygon] != NO_ID )
             {
-                EXPECT_EQ( polygon_tags->value( mappings.polygons[polygon] ), polygon );
+                EXPECT_EQ( polygon_tags->value( mappings.polygons[polygon] ),
+                    polygon );
             }
         }
         // The corner square's diagonal and its two outer sides are no longer
         // used; the middle square only loses its diagonal.
         EXPECT_EQ( surface->edges().nb_edges(), 33 - 4 );
-        const auto edge_tags = surface->edges().edge_attribute_manager().find_attribute<
-            std::array< index_t, 2 > >( "ends" );
+        const auto edge_tags =
+            surface->edges()
+                .edge_attribute_manager()
+                .find_attribute< std::array< index_t, 2 > >( "ends" );
         index_t removed_edges{ 0 };
         for( const auto new_edge : mappings.edges )
         {
@@ -142,7 +162,8 @@ namespace brevane
             std::sort( ends.begin(), ends.end() );
             EXPECT_EQ( edge_tags->value( edge ), ends );
         }
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
         EXPECT_TRUE( surface->is_vertex_isolated( 0 ) );
         // Vertex 5 at (1, 1) is left with two triangles touching only there:
         // each fan is walked on its own.
@@ -157,7 +178,8 @@ namespace brevane
         EXPECT_EQ( surface->nb_vertices(), 15 );
         EXPECT_EQ( surface->point( 0 ), ( Point2D{ { 1, 0 } } ) );
         const auto vertex_tags =
-            surface->vertex_attribute_manager().find_attribute< index_t >( "tag" );
+            surface->vertex_attribute_manager().find_attribute< index_t >(
+                "tag" );
         EXPECT_EQ( vertex_tags->value( 0 ), 1 );
         for( index_t edge = 0; edge < surface->edges().nb_edges(); edge++ )
         {
@@ -166,7 +188,8 @@ namespace brevane
             EXPECT_EQ( edge_tags->value( edge ),
                 ( std::array< index_t, 2 >{ ends[0] + 1, ends[1] + 1 } ) );
         }
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
     }
 
     TEST( SurfaceMeshBuilder, used_vertices_cannot_be_deleted )
@@ -175,11 +198,17 @@ namespace brevane
         auto builder = TriangulatedSurfaceBuilder3D::create( *surface );
         std::vector< bool > to_delete( surface->nb_vertices(), false );
         to_delete[2] = true;
-        EXPECT_THAT( error_message( [&] { builder->delete_vertices( to_delete ); } ),
-            testing::HasSubstr( "Cannot delete vertex 2: it is used by polygon 0" ) );
+        EXPECT_THAT( error_message(
+                         [&]
+                         {
+                             builder->delete_vertices( to_delete );
+                         } ),
+            testing::HasSubstr(
+                "Cannot delete vertex 2: it is used by polygon 0" ) );
         EXPECT_EQ( surface->nb_vertices(), 6 );
         EXPECT_EQ( surface->vertex_attribute_manager().nb_elements(), 6 );
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
     }
 
     TEST( SurfaceMeshBuilder, local_edge_flip_keeps_the_surface_consistent )
@@ -198,16 +227,21 @@ namespace brevane
         builder->set_polygon_adjacent( { 1, 0 }, NO_ID );
         builder->set_polygon_adjacent( { 1, 2 }, 0 );
 
-        EXPECT_THAT( surface->polygon_vertices( 0 ), testing::ElementsAre( 0, 1, 2 ) );
-        EXPECT_THAT( surface->polygon_vertices( 1 ), testing::ElementsAre( 1, 3, 2 ) );
-        EXPECT_EQ( surface->polygon_edge( { 0, 1 } ), surface->polygon_edge( { 1, 2 } ) );
+        EXPECT_THAT(
+            surface->polygon_vertices( 0 ), testing::ElementsAre( 0, 1, 2 ) );
+        EXPECT_THAT(
+            surface->polygon_vertices( 1 ), testing::ElementsAre( 1, 3, 2 ) );
+        EXPECT_EQ( surface->polygon_edge( { 0, 1 } ),
+            surface->polygon_edge( { 1, 2 } ) );
         EXPECT_EQ( surface->edges().nb_edges(), 6 );
         const auto edge_mapping = builder->delete_isolated_edges();
         EXPECT_EQ( edge_mapping[*diagonal], NO_ID );
         EXPECT_FALSE( surface->edges().edge_from_vertices( { 0, 3 } ) );
         EXPECT_TRUE( surface->edges().edge_from_vertices( { 2, 1 } ) );
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
-        EXPECT_EQ( surface->polygon_edge_from_vertices( 2, 1 ), ( PolygonEdge{ 1, 2 } ) );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_EQ( surface->polygon_edge_from_vertices( 2, 1 ),
+            ( PolygonEdge{ 1, 2 } ) );
     }
 
     TEST( SurfaceMeshBuilder, edge_split_interpolates_and_assigns_attributes )
@@ -216,14 +250,15 @@ namespace brevane
         // triangle keeps one half and a new triangle copies its attributes.
         auto surface = test::grid_surface< 3 >( 1, 1 );
         auto builder = TriangulatedSurfaceBuilder3D::create( *surface );
-        auto z = surface->vertex_attribute_manager()
-                     .find_or_create_attribute< VariableAttribute, double >( "z_coordinate",
-                         std::numeric_limits< double >::quiet_NaN(),
-                         { false, true, true } );
-        auto surface_ids =
-            surface->polygon_attribute_manager()
-                .find_or_create_attribute< VariableAttribute, std::vector< int > >(
-                    "surface_ids", {}, { true, false, true } );
+        auto z =
+            surface->vertex_attribute_manager()
+                .find_or_create_attribute< VariableAttribute, double >(
+                    "z_coordinate", std::numeric_limits< double >::quiet_NaN(),
+                    { false, true, true } );
+        auto surface_ids = surface->polygon_attribute_manager()
+                               .find_or_create_attribute< VariableAttribute,
+                                   std::vector< int > >(
+                                   "surface_ids", {}, { true, false, true } );
         for( index_t vertex = 0; vertex < 4; vertex++ )
         {
             z->set_value( vertex, 10. * vertex );
@@ -237,17 +272,22 @@ namespace brevane
             { { 0, 3 }, { 0.5, 0.5 } }, middle );
         builder->set_polygon_vertex( { 0, 2 }, middle );
         const auto first_half = builder->create_triangle( { middle, 1, 3 } );
-        surface->polygon_attribute_manager().assign_attribute_value( 0, first_half );
+        surface->polygon_attribute_manager().assign_attribute_value(
+            0, first_half );
         builder->set_polygon_vertex( { 1, 1 }, middle );
         const auto second_half = builder->create_triangle( { middle, 3, 2 } );
-        surface->polygon_attribute_manager().assign_attribute_value( 1, second_half );
+        surface->polygon_attribute_manager().assign_attribute_value(
+            1, second_half );
         builder->compute_polygon_adjacencies();
         builder->delete_isolated_edges();
 
         EXPECT_DOUBLE_EQ( z->value( middle ), 15 );
-        EXPECT_THAT( surface_ids->value( first_half ), testing::ElementsAre( 7 ) );
-        EXPECT_THAT( surface_ids->value( second_half ), testing::ElementsAre( 8, 9 ) );
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            surface_ids->value( first_half ), testing::ElementsAre( 7 ) );
+        EXPECT_THAT(
+            surface_ids->value( second_half ), testing::ElementsAre( 8, 9 ) );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
         EXPECT_FALSE( surface->is_vertex_on_border( middle ) );
         EXPECT_EQ( surface->polygons_around_vertex( middle ).size(), 4 );
         EXPECT_EQ( surface->edges().nb_edges(), 8 );
@@ -263,8 +303,10 @@ namespace brevane
         std::vector< bool > to_delete( surface->nb_polygons(), false );
         for( const auto& corner : surface->polygons_around_vertex( 1 ) )
         {
-            const auto vertices = surface->polygon_vertices( corner.polygon_id );
-            if( std::find( vertices.begin(), vertices.end(), 0 ) != vertices.end() )
+            const auto vertices =
+                surface->polygon_vertices( corner.polygon_id );
+            if( std::find( vertices.begin(), vertices.end(), 0 )
+                != vertices.end() )
             {
                 to_delete[corner.polygon_id] = true;
             }
@@ -284,12 +326,47 @@ namespace brevane
         EXPECT_EQ( vertex_mapping[2], 1 );
         EXPECT_EQ( surface->nb_polygons(), 4 );
         EXPECT_EQ( surface->nb_vertices(), 6 );
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
         // Vertex 0 is now on the border between rim vertices 6 and 2.
         EXPECT_TRUE( surface->is_vertex_on_border( 0 ) );
-        EXPECT_EQ( surface->polygon_attribute_manager().find_attribute< index_t >( "tag" )
+        EXPECT_EQ( surface->polygon_attribute_manager()
+                       .find_attribute< index_t >( "tag" )
                        ->value( 0 ),
             1 );
+    }
+
+    TEST( SurfaceMeshBuilder, deleting_a_vertex_drops_its_leftover_edges )
+    {
+        // Triangle 1 (0, 3, 2) of the unit square moves its corner from
+        // vertex 2 to a new vertex 4; edges 3-2 and 2-0 are left unused,
+        // then vertex 2 is deleted before any edge compaction.
+        auto surface = test::grid_surface< 2 >( 1, 1 );
+        auto builder = TriangulatedSurfaceBuilder2D::create( *surface );
+        const auto moved = builder->create_point( Point2D{ { -1, 2 } } );
+        builder->set_polygon_vertex( { 1, 2 }, moved );
+        builder->compute_polygon_adjacencies();
+        EXPECT_EQ( surface->edges().nb_edges(), 7 );
+        const auto mapping = builder->delete_isolated_vertices();
+        EXPECT_THAT( mapping, testing::ElementsAre( 0, 1, NO_ID, 2, 3 ) );
+        EXPECT_EQ( surface->edges().nb_edges(), 5 );
+        EXPECT_THAT(
+            surface->polygon_vertices( 1 ), testing::ElementsAre( 0, 2, 3 ) );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+    }
+
+    TEST( SurfaceMeshBuilder, moved_surfaces_keep_their_content )
+    {
+        auto surface = test::closed_fan< 3 >();
+        TriangulatedSurface3D moved{ std::move( *surface ) };
+        EXPECT_EQ( moved.nb_polygons(), 6 );
+        EXPECT_THAT(
+            test::surface_inconsistencies( moved ), testing::IsEmpty() );
+        auto builder = TriangulatedSurfaceBuilder3D::create( moved );
+        builder->create_triangle(
+            { 1, 2, builder->create_point( Point3D{ { 1, 1, 1 } } ) } );
+        EXPECT_EQ( moved.nb_polygons(), 7 );
     }
 
     TEST( SurfaceMeshBuilder, permutations_keep_topology_and_attributes )
@@ -314,11 +391,14 @@ namespace brevane
         builder->permute_polygons( polygon_order );
         builder->permute_vertices( vertex_order );
 
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
         const auto polygon_tags =
-            surface->polygon_attribute_manager().find_attribute< index_t >( "tag" );
+            surface->polygon_attribute_manager().find_attribute< index_t >(
+                "tag" );
         const auto vertex_tags =
-            surface->vertex_attribute_manager().find_attribute< index_t >( "tag" );
+            surface->vertex_attribute_manager().find_attribute< index_t >(
+                "tag" );
         for( index_t polygon = 0; polygon < nb_polygons; polygon++ )
         {
             EXPECT_EQ( polygon_tags->value( polygon_order[polygon] ), polygon );
@@ -333,7 +413,8 @@ namespace brevane
         EXPECT_THROW( builder->permute_vertices( repeated ), TessarkException );
     }
 
-    TEST( SurfaceMeshBuilder, clones_are_independent_and_keep_transferable_attributes )
+    TEST( SurfaceMeshBuilder,
+        clones_are_independent_and_keep_transferable_attributes )
     {
         auto surface = test::square_ring< 3 >();
         auto kept = surface->polygon_attribute_manager()
@@ -343,15 +424,20 @@ namespace brevane
             .find_or_create_attribute< VariableAttribute, int >( "dropped", 0 );
         kept->set_value( 3, 33 );
         const auto clone = surface->clone();
-        EXPECT_THAT( test::surface_inconsistencies( *clone ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *clone ), testing::IsEmpty() );
         EXPECT_EQ( clone->nb_polygons(), surface->nb_polygons() );
-        EXPECT_EQ( clone->polygon_attribute_manager().find_attribute< int >( "kept" )->value( 3 ),
+        EXPECT_EQ( clone->polygon_attribute_manager()
+                       .find_attribute< int >( "kept" )
+                       ->value( 3 ),
             33 );
-        EXPECT_FALSE( clone->polygon_attribute_manager().attribute_exists( "dropped" ) );
+        EXPECT_FALSE(
+            clone->polygon_attribute_manager().attribute_exists( "dropped" ) );
 
         auto builder = TriangulatedSurfaceBuilder3D::create( *clone );
         builder->set_point( 0, Point3D{ { 5, 5, 5 } } );
-        builder->delete_polygons( std::vector< bool >( clone->nb_polygons(), true ) );
+        builder->delete_polygons(
+            std::vector< bool >( clone->nb_polygons(), true ) );
         EXPECT_EQ( clone->nb_polygons(), 0 );
         EXPECT_EQ( clone->edges().nb_edges(), 0 );
         EXPECT_EQ( surface->nb_polygons(), 16 );
@@ -387,7 +473,8 @@ namespace brevane
         // 1-2: triangle 3 does not hold vertex 1.
         builder->set_polygon_adjacent( { 0, 1 }, 3 );
         builder->set_polygon_around_vertex( 1, { 0, 1 } );
-        EXPECT_THROW( static_cast< void >( surface->polygons_around_vertex( 1 ) ),
+        EXPECT_THROW(
+            static_cast< void >( surface->polygons_around_vertex( 1 ) ),
             TessarkDataException );
         // Triangles 1 (0, 2, 3) and 2 (0, 3, 4) point at each other across
         // their outgoing edges at vertex 0, and triangle 0 (0, 1, 2) into
@@ -398,19 +485,24 @@ namespace brevane
         builder->set_polygon_adjacent( { 1, 0 }, 2 );
         builder->set_polygon_adjacent( { 2, 0 }, 1 );
         builder->set_polygon_around_vertex( 0, { 0, 0 } );
-        EXPECT_THROW( static_cast< void >( surface->polygons_around_vertex( 0 ) ),
+        EXPECT_THROW(
+            static_cast< void >( surface->polygons_around_vertex( 0 ) ),
             TessarkDataException );
-        EXPECT_THROW( builder->set_polygon_adjacent( { 0, 0 }, 0 ), TessarkException );
-        EXPECT_THROW( builder->set_polygon_around_vertex( 1, { 2, 0 } ), TessarkException );
+        EXPECT_THROW(
+            builder->set_polygon_adjacent( { 0, 0 }, 0 ), TessarkException );
+        EXPECT_THROW( builder->set_polygon_around_vertex( 1, { 2, 0 } ),
+            TessarkException );
     }
 
     TEST( PolygonalSurface, quadrangle_grid_walks_and_compacts )
     {
         auto surface = test::quad_grid< 2 >( 3, 2 );
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
         EXPECT_EQ( surface->edges().nb_edges(), 3 * 3 + 4 * 2 );
         EXPECT_EQ( surface->polygons_around_vertex( 5 ).size(), 4 );
-        EXPECT_EQ( surface->polygon_barycenter( 4 ), ( Point2D{ { 1.5, 1.5 } } ) );
+        EXPECT_EQ(
+            surface->polygon_barycenter( 4 ), ( Point2D{ { 1.5, 1.5 } } ) );
         index_t border_length{ 0 };
         const PolygonEdge start{ 0, 0 };
         auto current = start;
@@ -426,19 +518,23 @@ namespace brevane
         builder->delete_polygons( { false, true, false, false, true, false } );
         // The column's inner edge and its two outer sides are gone.
         EXPECT_EQ( surface->edges().nb_edges(), 17 - 3 );
-        const auto hexagon =
-            builder->create_polygon( std::vector< index_t >{ 1, 2, 6, 10, 9, 5 } );
+        const auto hexagon = builder->create_polygon(
+            std::vector< index_t >{ 1, 2, 6, 10, 9, 5 } );
         builder->compute_polygon_adjacencies();
         const auto vertex_mapping = builder->delete_isolated_vertices();
-        EXPECT_EQ( std::count( vertex_mapping.begin(), vertex_mapping.end(), NO_ID ), 0 );
+        EXPECT_EQ(
+            std::count( vertex_mapping.begin(), vertex_mapping.end(), NO_ID ),
+            0 );
         EXPECT_EQ( surface->nb_vertices(), 12 );
         EXPECT_EQ( surface->edges().nb_edges(), 16 );
         EXPECT_EQ( hexagon, 4 );
         EXPECT_EQ( surface->nb_polygons(), 5 );
         EXPECT_EQ( surface->nb_polygon_vertices( hexagon ), 6 );
-        EXPECT_THAT( surface->polygon_vertices( 1 ), testing::ElementsAre( 2, 3, 7, 6 ) );
+        EXPECT_THAT( surface->polygon_vertices( 1 ),
+            testing::ElementsAre( 2, 3, 7, 6 ) );
         EXPECT_EQ( surface->polygon_adjacent( { 1, 3 } ), hexagon );
-        EXPECT_THAT( test::surface_inconsistencies( *surface ), testing::IsEmpty() );
+        EXPECT_THAT(
+            test::surface_inconsistencies( *surface ), testing::IsEmpty() );
     }
 
     TEST( TriangulatedSurface, large_grid_builds_and_compacts )
@@ -447,20 +543,23 @@ namespace brevane
         auto surface = test::grid_surface< 3 >( SIZE, SIZE );
         EXPECT_EQ( surface->nb_polygons(), 2 * SIZE * SIZE );
         EXPECT_EQ( surface->nb_vertices(), ( SIZE + 1 ) * ( SIZE + 1 ) );
-        EXPECT_EQ( surface->edges().nb_edges(), 2 * SIZE * ( SIZE + 1 ) + SIZE * SIZE );
+        EXPECT_EQ( surface->edges().nb_edges(),
+            2 * SIZE * ( SIZE + 1 ) + SIZE * SIZE );
         index_t nb_corners{ 0 };
         index_t nb_border_vertices{ 0 };
         for( index_t vertex = 0; vertex < surface->nb_vertices(); vertex++ )
         {
             nb_corners += surface->polygons_around_vertex( vertex ).size();
-            nb_border_vertices += surface->is_vertex_on_border( vertex ) ? 1 : 0;
+            nb_border_vertices +=
+                surface->is_vertex_on_border( vertex ) ? 1 : 0;
         }
         EXPECT_EQ( nb_corners, 3 * surface->nb_polygons() );
         EXPECT_EQ( nb_border_vertices, 4 * SIZE );
 
         auto builder = TriangulatedSurfaceBuilder3D::create( *surface );
         std::vector< bool > to_delete( surface->nb_polygons(), false );
-        for( index_t polygon = 0; polygon < surface->nb_polygons(); polygon += 2 )
+        for( index_t polygon = 0; polygon < surface->nb_polygons();
+             polygon += 2 )
         {
             to_delete[polygon] = true;
         }

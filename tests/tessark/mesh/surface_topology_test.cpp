@@ -34,7 +34,8 @@ namespace brevane
             return {
                 { "closed_fan", test::closed_fan< 2 >, 7, 6, 12, { 6 }, 1 },
                 { "open_fan", test::open_fan< 2 >, 6, 4, 9, { 6 }, 0 },
-                { "square_ring", test::square_ring< 2 >, 16, 16, 32, { 4, 12 }, 0 },
+                { "square_ring", test::square_ring< 2 >, 16, 16, 32, { 4, 12 },
+                    0 },
                 { "l_shape", test::l_shape< 2 >, 21, 24, 44, { 16 }, 5 },
             };
         }
@@ -42,7 +43,8 @@ namespace brevane
         std::vector< PolygonEdge > all_polygon_edges( const Surface& surface )
         {
             std::vector< PolygonEdge > edges;
-            for( index_t polygon = 0; polygon < surface.nb_polygons(); polygon++ )
+            for( index_t polygon = 0; polygon < surface.nb_polygons();
+                 polygon++ )
             {
                 for( local_index_t edge = 0; edge < 3; edge++ )
                 {
@@ -57,7 +59,8 @@ namespace brevane
             const Surface& surface, index_t vertex )
         {
             std::set< std::pair< index_t, int > > corners;
-            for( index_t polygon = 0; polygon < surface.nb_polygons(); polygon++ )
+            for( index_t polygon = 0; polygon < surface.nb_polygons();
+                 polygon++ )
             {
                 for( local_index_t local = 0; local < 3; local++ )
                 {
@@ -77,7 +80,8 @@ namespace brevane
             const auto vertices = surface.polygon_edge_vertices( edge );
             for( const auto& other : all_polygon_edges( surface ) )
             {
-                const auto other_vertices = surface.polygon_edge_vertices( other );
+                const auto other_vertices =
+                    surface.polygon_edge_vertices( other );
                 if( other_vertices[0] == vertices[1]
                     && other_vertices[1] == vertices[0] )
                 {
@@ -177,10 +181,12 @@ namespace brevane
                 // edge and the last corner's incoming edge are border edges.
                 const auto link = surface_->polygon_around_vertex( vertex );
                 ASSERT_TRUE( link );
-                EXPECT_TRUE( surface_->is_edge_on_border( PolygonEdge{ *link } ) );
+                EXPECT_TRUE(
+                    surface_->is_edge_on_border( PolygonEdge{ *link } ) );
                 EXPECT_EQ( fan.front(), *link );
                 EXPECT_TRUE( surface_->is_edge_on_border(
-                    surface_->previous_polygon_edge( PolygonEdge{ fan.back() } ) ) );
+                    surface_->previous_polygon_edge(
+                        PolygonEdge{ fan.back() } ) ) );
             }
         }
         EXPECT_EQ( nb_inner, GetParam().nb_inner_vertices );
@@ -204,7 +210,8 @@ namespace brevane
                 }
             }
             const auto around = surface_->vertices_around_vertex( vertex );
-            EXPECT_EQ( std::set< index_t >( around.begin(), around.end() ), expected );
+            EXPECT_EQ(
+                std::set< index_t >( around.begin(), around.end() ), expected );
             EXPECT_EQ( around.size(), expected.size() );
         }
     }
@@ -227,7 +234,8 @@ namespace brevane
             {
                 continue;
             }
-            const PolygonEdge start{ polygon, static_cast< local_index_t >( local ) };
+            const PolygonEdge start{ polygon,
+                static_cast< local_index_t >( local ) };
             auto current = start;
             index_t length{ 0 };
             do
@@ -255,7 +263,8 @@ namespace brevane
         index_t next_new{ 0 };
         for( const auto& polygon_edge : all_polygon_edges( *surface_ ) )
         {
-            const auto vertices = surface_->polygon_edge_vertices( polygon_edge );
+            const auto vertices =
+                surface_->polygon_edge_vertices( polygon_edge );
             const auto edge = surface_->polygon_edge( polygon_edge );
             if( edge == next_new )
             {
@@ -264,7 +273,8 @@ namespace brevane
             }
             EXPECT_LT( edge, next_new ) << polygon_edge.string();
             EXPECT_EQ( edges.edge_from_vertices( vertices ), edge );
-            EXPECT_EQ( edges.edge_from_vertices( { vertices[1], vertices[0] } ), edge );
+            EXPECT_EQ( edges.edge_from_vertices( { vertices[1], vertices[0] } ),
+                edge );
             const auto found = surface_->polygon_edge_from_vertices(
                 vertices[0], vertices[1] );
             ASSERT_TRUE( found ) << polygon_edge.string();
@@ -287,16 +297,18 @@ namespace brevane
                 {
                     continue;
                 }
-                EXPECT_FALSE( surface_->edges().edge_from_vertices( { vertex, other } ) );
-                EXPECT_FALSE( surface_->polygon_edge_from_vertices( vertex, other ) );
+                EXPECT_FALSE(
+                    surface_->edges().edge_from_vertices( { vertex, other } ) );
+                EXPECT_FALSE(
+                    surface_->polygon_edge_from_vertices( vertex, other ) );
             }
         }
     }
 
-    INSTANTIATE_TEST_SUITE_P( Fixtures,
-        SurfaceTopology,
+    INSTANTIATE_TEST_SUITE_P( Fixtures, SurfaceTopology,
         testing::ValuesIn( fixture_cases() ),
-        []( const testing::TestParamInfo< FixtureCase >& info ) {
+        []( const testing::TestParamInfo< FixtureCase >& info )
+        {
             return info.param.name;
         } );
 
@@ -307,7 +319,8 @@ namespace brevane
         ASSERT_FALSE( surface->is_edge_on_border( spoke ) );
         EXPECT_THROW( static_cast< void >( surface->next_on_border( spoke ) ),
             TessarkException );
-        EXPECT_THROW( static_cast< void >( surface->previous_on_border( spoke ) ),
+        EXPECT_THROW(
+            static_cast< void >( surface->previous_on_border( spoke ) ),
             TessarkException );
     }
 } // namespace brevane

@@ -27,16 +27,15 @@ namespace brevane
     // Types whose values can be blended: arithmetic types other than bool,
     // and classes with T * double -> T and T + T -> T (Point, Vector).
     template < typename T >
+    concept BlendableClass = requires( const T& value, double weight ) {
+        { value * weight } -> std::same_as< T >;
+        { value + value } -> std::same_as< T >;
+    };
+
+    template < typename T >
     concept LinearlyInterpolable =
         ( std::is_arithmetic_v< T > && !std::is_same_v< T, bool > )
-        || requires( const T& value, double weight ) {
-               {
-                   value * weight
-               } -> std::same_as< T >;
-               {
-                   value + value
-               } -> std::same_as< T >;
-           };
+        || BlendableClass< T >;
 
     // One value per element of a mesh (vertices, polygons, edges...). The
     // values follow the creation, deletion and reordering of the elements
@@ -74,10 +73,12 @@ namespace brevane
         virtual void resize( index_t nb_elements ) = 0;
         // Removes the flagged elements; survivors keep their values and their
         // relative order. to_delete has one flag per element.
-        virtual void delete_elements( const std::vector< bool >& to_delete ) = 0;
+        virtual void delete_elements(
+            const std::vector< bool >& to_delete ) = 0;
         // The value of element i moves to old2new[i]; old2new is a
         // permutation of the element indices.
-        virtual void permute_elements( absl::Span< const index_t > old2new ) = 0;
+        virtual void permute_elements(
+            absl::Span< const index_t > old2new ) = 0;
         // Copies the value of one element to another, whatever the flags.
         virtual void assign( index_t from, index_t to ) = 0;
         // Sets the value of `to` to the weighted sum of the sources; does
@@ -90,11 +91,12 @@ namespace brevane
             absl::Span< const index_t > from2to ) = 0;
 
         // A detached copy: same values, default and properties, no name.
-        [[nodiscard]] virtual std::shared_ptr< AttributeBase > clone() const = 0;
+        [[nodiscard]] virtual std::shared_ptr< AttributeBase > clone()
+            const = 0;
         // A detached attribute of the same type, default and properties,
         // without elements.
-        [[nodiscard]] virtual std::shared_ptr< AttributeBase >
-            create_empty() const = 0;
+        [[nodiscard]] virtual std::shared_ptr< AttributeBase > create_empty()
+            const = 0;
 
     protected:
         explicit AttributeBase( const AttributeProperties& properties )
@@ -123,8 +125,7 @@ namespace brevane
 
     public:
         VariableAttribute( T default_value,
-            const AttributeProperties& properties,
-            index_t nb_elements = 0 )
+            const AttributeProperties& properties, index_t nb_elements = 0 )
             : AttributeBase{ properties },
               default_value_( std::move( default_value ) ),
               values_( nb_elements, Cell{ default_value_ } )
@@ -190,7 +191,8 @@ namespace brevane
                 }
                 kept++;
             }
-            values_.erase( values_.begin() + static_cast< std::ptrdiff_t >( kept ),
+            values_.erase(
+                values_.begin() + static_cast< std::ptrdiff_t >( kept ),
                 values_.end() );
         }
         void permute_elements( absl::Span< const index_t > old2new ) override
@@ -199,7 +201,8 @@ namespace brevane
                 "[VariableAttribute::permute_elements] Attribute \"", name(),
                 "\" has ", values_.size(), " elements, permutation has ",
                 old2new.size() );
-            std::vector< Cell > permuted( values_.size(), Cell{ default_value_ } );
+            std::vector< Cell > permuted(
+                values_.size(), Cell{ default_value_ } );
             for( std::size_t element = 0; element < values_.size(); element++ )
             {
                 TESSARK_EXCEPTION( old2new[element] < values_.size(),
@@ -238,7 +241,8 @@ namespace brevane
         void copy_values( const AttributeBase& from,
             absl::Span< const index_t > from2to ) override
         {
-            const auto* source = dynamic_cast< const VariableAttribute* >( &from );
+            const auto* source =
+                dynamic_cast< const VariableAttribute* >( &from );
             TESSARK_EXCEPTION( source != nullptr,
                 "[VariableAttribute::copy_values] Cannot copy values of type ",
                 from.type_name(), " into attribute \"", name(), "\" of type ",
@@ -266,8 +270,8 @@ namespace brevane
             copy->values_ = values_;
             return copy;
         }
-        [[nodiscard]] std::shared_ptr< AttributeBase >
-            create_empty() const override
+        [[nodiscard]] std::shared_ptr< AttributeBase > create_empty()
+            const override
         {
             return std::make_shared< VariableAttribute >(
                 default_value_, properties() );
@@ -278,12 +282,12 @@ namespace brevane
         {
             TESSARK_EXCEPTION( element < values_.size(),
                 "[VariableAttribute] Element ", element,
-                " out of range in attribute \"", name(), "\" (",
-                values_.size(), " elements)" );
+                " out of range in attribute \"", name(), "\" (", values_.size(),
+                " elements)" );
         }
 
-        T weighted_sum( const AttributeLinearInterpolation& interpolation ) const
-            requires LinearlyInterpolable< T >
+        T weighted_sum( const AttributeLinearInterpolation& interpolation )
+            const requires LinearlyInterpolable< T >
         {
             for( const auto index : interpolation.indices )
             {

@@ -46,8 +46,7 @@ namespace brevane
         // another type.
         template < template < typename > class Attribute, typename T >
         std::shared_ptr< Attribute< T > > find_or_create_attribute(
-            std::string_view name,
-            T default_value,
+            std::string_view name, T default_value,
             AttributeProperties properties = {} )
         {
             std::lock_guard< std::recursive_mutex > guard{ mutex_ };
@@ -58,7 +57,8 @@ namespace brevane
                 TESSARK_EXCEPTION( typed != nullptr,
                     "[AttributeManager::find_or_create_attribute] Attribute \"",
                     name, "\" exists with type ", existing->type_name(),
-                    ", requested with type ", attribute_type_name( typeid( T ) ) );
+                    ", requested with type ",
+                    attribute_type_name( typeid( T ) ) );
                 return typed;
             }
             auto attribute = std::make_shared< Attribute< T > >(
@@ -135,7 +135,7 @@ namespace brevane
 
     private:
         [[nodiscard]] std::shared_ptr< AttributeBase >
-            find_attribute_base_unlocked( std::string_view name ) const;
+        find_attribute_base_unlocked( std::string_view name ) const;
         void insert_attribute_unlocked(
             std::shared_ptr< AttributeBase > attribute, std::string_view name );
 

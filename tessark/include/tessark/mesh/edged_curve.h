@@ -47,7 +47,8 @@ namespace brevane
         void resize_vertex_data( index_t nb_vertices ) override;
         void delete_vertex_data( const std::vector< bool >& to_delete,
             absl::Span< const index_t > old2new ) override;
-        void permute_vertex_data( absl::Span< const index_t > old2new ) override;
+        void permute_vertex_data(
+            absl::Span< const index_t > old2new ) override;
 
     private:
         friend class EdgedCurveBuilder< D >;

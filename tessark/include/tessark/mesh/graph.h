@@ -40,7 +40,8 @@ namespace brevane
         {
             return static_cast< index_t >( edges_.size() );
         }
-        [[nodiscard]] index_t edge_vertex( const EdgeVertex& edge_vertex ) const;
+        [[nodiscard]] index_t edge_vertex(
+            const EdgeVertex& edge_vertex ) const;
         [[nodiscard]] const std::array< index_t, 2 >& edge_vertices(
             index_t edge ) const;
         [[nodiscard]] const EdgesAroundVertex& edges_around_vertex(
@@ -68,14 +69,16 @@ namespace brevane
             const std::vector< bool >& to_delete ) const override;
         void delete_vertex_data( const std::vector< bool >& to_delete,
             absl::Span< const index_t > old2new ) override;
-        void permute_vertex_data( absl::Span< const index_t > old2new ) override;
+        void permute_vertex_data(
+            absl::Span< const index_t > old2new ) override;
 
     private:
         friend class GraphBuilder;
 
         index_t create_edges( index_t nb );
         void set_edge_vertex( const EdgeVertex& edge_vertex, index_t vertex );
-        std::vector< index_t > delete_edges( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_edges(
+            const std::vector< bool >& to_delete );
         void remap_vertices( absl::Span< const index_t > old2new );
 
         std::vector< std::array< index_t, 2 > > edges_;

@@ -15,7 +15,8 @@ namespace brevane
         // The builder registered for the graph's impl_name() (an
         // EdgedCurveBuilder for an EdgedCurve); throws
         // "Cannot create mesh builder with key: <key>" when there is none.
-        [[nodiscard]] static std::unique_ptr< GraphBuilder > create( Graph& mesh );
+        [[nodiscard]] static std::unique_ptr< GraphBuilder > create(
+            Graph& mesh );
 
         explicit GraphBuilder( Graph& mesh );
 
@@ -28,7 +29,8 @@ namespace brevane
         void set_edge_vertex( const EdgeVertex& edge_vertex, index_t vertex );
         // Removes the flagged edges (one flag per edge) and returns the
         // old-to-new edge mapping, NO_ID for the deleted ones.
-        std::vector< index_t > delete_edges( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_edges(
+            const std::vector< bool >& to_delete );
         // Removes the vertices no edge uses; returns the old-to-new vertex
         // mapping.
         std::vector< index_t > delete_isolated_vertices();

@@ -48,7 +48,8 @@ namespace brevane
 
         void check_vertex_deletion(
             const std::vector< bool >& to_delete ) const override;
-        void remap_polyhedron_vertices( absl::Span< const index_t > old2new ) override;
+        void remap_polyhedron_vertices(
+            absl::Span< const index_t > old2new ) override;
 
     private:
         friend class HybridSolidBuilder< D >;
@@ -56,7 +57,8 @@ namespace brevane
         index_t create_polyhedron(
             PolyhedronType type, absl::Span< const index_t > vertices );
         void compute_polyhedron_adjacencies();
-        std::vector< index_t > delete_polyhedra( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_polyhedra(
+            const std::vector< bool >& to_delete );
 
         std::vector< PolyhedronType > types_;
         std::vector< index_t > vertices_;

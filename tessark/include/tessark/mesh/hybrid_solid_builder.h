@@ -38,7 +38,8 @@ namespace brevane
         void compute_polyhedron_adjacencies();
         // Removes the flagged polyhedra; returns the old-to-new mapping.
         // Adjacencies to deleted polyhedra become boundaries.
-        std::vector< index_t > delete_polyhedra( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_polyhedra(
+            const std::vector< bool >& to_delete );
         // Removes the vertices no polyhedron uses; returns the old-to-new
         // vertex mapping.
         std::vector< index_t > delete_isolated_vertices();

@@ -36,7 +36,8 @@ namespace brevane
         template < typename Mesh, typename Builder >
         [[nodiscard]] static Creator creator()
         {
-            return []( VertexSet& mesh ) -> std::unique_ptr< VertexSetBuilder > {
+            return []( VertexSet& mesh ) -> std::unique_ptr< VertexSetBuilder >
+            {
                 auto* typed = dynamic_cast< Mesh* >( &mesh );
                 if( typed == nullptr )
                 {
@@ -52,7 +53,8 @@ namespace brevane
     // it is of another kind (a triangle builder asked for a mesh registered
     // with a polygon builder).
     template < typename Builder >
-    [[nodiscard]] std::unique_ptr< Builder > create_mesh_builder( VertexSet& mesh )
+    [[nodiscard]] std::unique_ptr< Builder > create_mesh_builder(
+        VertexSet& mesh )
     {
         auto builder = MeshBuilderFactory::create( mesh );
         auto* typed = dynamic_cast< Builder* >( builder.get() );

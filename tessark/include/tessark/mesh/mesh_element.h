@@ -20,7 +20,8 @@ namespace brevane
         {
         }
 
-        [[nodiscard]] bool operator==( const PolygonVertex& other ) const = default;
+        [[nodiscard]] bool operator==(
+            const PolygonVertex& other ) const = default;
         [[nodiscard]] std::string string() const
         {
             return absl::StrCat( "(polygon ", polygon_id, ", vertex ",
@@ -52,7 +53,8 @@ namespace brevane
         {
         }
 
-        [[nodiscard]] bool operator==( const PolygonEdge& other ) const = default;
+        [[nodiscard]] bool operator==(
+            const PolygonEdge& other ) const = default;
         [[nodiscard]] std::string string() const
         {
             return absl::StrCat( "(polygon ", polygon_id, ", edge ",
@@ -61,7 +63,8 @@ namespace brevane
         template < typename H >
         friend H AbslHashValue( H hash, const PolygonEdge& value )
         {
-            return H::combine( std::move( hash ), value.polygon_id, value.edge_id );
+            return H::combine(
+                std::move( hash ), value.polygon_id, value.edge_id );
         }
 
         index_t polygon_id{ NO_ID };
@@ -83,7 +86,8 @@ namespace brevane
             return EdgeVertex{ edge_id,
                 static_cast< local_index_t >( vertex_id == 0 ? 1 : 0 ) };
         }
-        [[nodiscard]] bool operator==( const EdgeVertex& other ) const = default;
+        [[nodiscard]] bool operator==(
+            const EdgeVertex& other ) const = default;
         [[nodiscard]] std::string string() const
         {
             return absl::StrCat( "(edge ", edge_id, ", vertex ",
@@ -92,7 +96,8 @@ namespace brevane
         template < typename H >
         friend H AbslHashValue( H hash, const EdgeVertex& value )
         {
-            return H::combine( std::move( hash ), value.edge_id, value.vertex_id );
+            return H::combine(
+                std::move( hash ), value.edge_id, value.vertex_id );
         }
 
         index_t edge_id{ NO_ID };
@@ -108,7 +113,8 @@ namespace brevane
         {
         }
 
-        [[nodiscard]] bool operator==( const PolyhedronFacet& other ) const = default;
+        [[nodiscard]] bool operator==(
+            const PolyhedronFacet& other ) const = default;
         [[nodiscard]] std::string string() const
         {
             return absl::StrCat( "(polyhedron ", polyhedron_id, ", facet ",

@@ -32,8 +32,10 @@ namespace brevane
     };
 
     [[nodiscard]] std::string_view polyhedron_type_name( PolyhedronType type );
-    [[nodiscard]] local_index_t polyhedron_type_nb_vertices( PolyhedronType type );
-    [[nodiscard]] local_index_t polyhedron_type_nb_facets( PolyhedronType type );
+    [[nodiscard]] local_index_t polyhedron_type_nb_vertices(
+        PolyhedronType type );
+    [[nodiscard]] local_index_t polyhedron_type_nb_facets(
+        PolyhedronType type );
     // The local vertices of a facet, in the order given above.
     [[nodiscard]] absl::Span< const local_index_t > polyhedron_type_facet(
         PolyhedronType type, local_index_t facet );

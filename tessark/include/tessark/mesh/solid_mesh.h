@@ -43,7 +43,8 @@ namespace brevane
 
         [[nodiscard]] local_index_t nb_polyhedron_vertices(
             index_t polyhedron ) const;
-        [[nodiscard]] local_index_t nb_polyhedron_facets( index_t polyhedron ) const;
+        [[nodiscard]] local_index_t nb_polyhedron_facets(
+            index_t polyhedron ) const;
         [[nodiscard]] PolyhedronFacetVertices polyhedron_facet_vertices(
             const PolyhedronFacet& facet ) const;
 
@@ -61,13 +62,15 @@ namespace brevane
         // Copies the transferable attributes.
         SolidMesh( const SolidMesh& other );
 
-        void check_polyhedron( index_t polyhedron, std::string_view caller ) const;
+        void check_polyhedron(
+            index_t polyhedron, std::string_view caller ) const;
         void set_point( index_t vertex, const Point< D >& point );
 
         void resize_vertex_data( index_t nb_vertices ) override;
         void delete_vertex_data( const std::vector< bool >& to_delete,
             absl::Span< const index_t > old2new ) override;
-        void permute_vertex_data( absl::Span< const index_t > old2new ) override;
+        void permute_vertex_data(
+            absl::Span< const index_t > old2new ) override;
         // Polyhedron storage replaces its vertex indices by their images.
         virtual void remap_polyhedron_vertices(
             absl::Span< const index_t > old2new ) = 0;

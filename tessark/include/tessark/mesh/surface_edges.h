@@ -59,7 +59,8 @@ namespace brevane
             const std::array< index_t, 2 >& vertices );
         index_t find_or_create_edge( const std::array< index_t, 2 >& vertices );
         // Returns the old-to-new edge mapping.
-        std::vector< index_t > delete_edges( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_edges(
+            const std::vector< bool >& to_delete );
         void remap_vertices( absl::Span< const index_t > old2new );
         void rebuild_lookup();
 

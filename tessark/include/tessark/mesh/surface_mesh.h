@@ -52,7 +52,8 @@ namespace brevane
         SurfaceMesh& operator=( SurfaceMesh&& other ) noexcept;
 
         [[nodiscard]] index_t nb_polygons() const;
-        [[nodiscard]] local_index_t nb_polygon_vertices( index_t polygon ) const;
+        [[nodiscard]] local_index_t nb_polygon_vertices(
+            index_t polygon ) const;
         [[nodiscard]] index_t polygon_vertex(
             const PolygonVertex& polygon_vertex ) const;
         [[nodiscard]] PolygonVertices polygon_vertices( index_t polygon ) const;
@@ -117,8 +118,10 @@ namespace brevane
             const PolygonEdge& polygon_edge ) const;
 
         [[nodiscard]] const Point< D >& point( index_t vertex ) const;
-        [[nodiscard]] Segment< D > segment( const PolygonEdge& polygon_edge ) const;
-        [[nodiscard]] double edge_length( const PolygonEdge& polygon_edge ) const;
+        [[nodiscard]] Segment< D > segment(
+            const PolygonEdge& polygon_edge ) const;
+        [[nodiscard]] double edge_length(
+            const PolygonEdge& polygon_edge ) const;
         [[nodiscard]] Point< D > edge_barycenter(
             const PolygonEdge& polygon_edge ) const;
         // The mean of the polygon's vertices.
@@ -135,7 +138,8 @@ namespace brevane
             return edges_;
         }
         // The unique edge of a polygon edge.
-        [[nodiscard]] index_t polygon_edge( const PolygonEdge& polygon_edge ) const;
+        [[nodiscard]] index_t polygon_edge(
+            const PolygonEdge& polygon_edge ) const;
 
     protected:
         // polygon_size is the size of every polygon for fixed-stride storage,
@@ -151,7 +155,8 @@ namespace brevane
             const std::vector< bool >& to_delete ) const override;
         void delete_vertex_data( const std::vector< bool >& to_delete,
             absl::Span< const index_t > old2new ) override;
-        void permute_vertex_data( absl::Span< const index_t > old2new ) override;
+        void permute_vertex_data(
+            absl::Span< const index_t > old2new ) override;
 
     private:
         friend class SurfaceMeshBuilder< D >;
@@ -163,10 +168,10 @@ namespace brevane
         }
         [[nodiscard]] local_index_t size_unchecked( index_t polygon ) const
         {
-            return polygon_size_ != 0
-                       ? polygon_size_
-                       : static_cast< local_index_t >( polygon_offsets_[polygon + 1]
-                                                       - polygon_offsets_[polygon] );
+            return polygon_size_ != 0 ? polygon_size_
+                                      : static_cast< local_index_t >(
+                                          polygon_offsets_[polygon + 1]
+                                          - polygon_offsets_[polygon] );
         }
         [[nodiscard]] index_t corner_unchecked(
             const PolygonVertex& polygon_vertex ) const
@@ -174,10 +179,10 @@ namespace brevane
             return first_corner( polygon_vertex.polygon_id )
                    + polygon_vertex.vertex_id;
         }
-        void check_polygon_vertex(
-            const PolygonVertex& polygon_vertex, std::string_view caller ) const;
-        [[nodiscard]] index_t corner(
-            const PolygonVertex& polygon_vertex, std::string_view caller ) const;
+        void check_polygon_vertex( const PolygonVertex& polygon_vertex,
+            std::string_view caller ) const;
+        [[nodiscard]] index_t corner( const PolygonVertex& polygon_vertex,
+            std::string_view caller ) const;
         [[nodiscard]] local_index_t local_vertex_unchecked(
             index_t polygon, index_t vertex ) const;
         [[nodiscard]] bool is_link_on_border( const PolygonVertex& link ) const;
@@ -203,7 +208,8 @@ namespace brevane
         void update_link_with( const PolygonVertex& polygon_vertex );
         void compute_polygon_adjacencies();
         void compute_vertex_links();
-        std::vector< index_t > delete_polygons( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_polygons(
+            const std::vector< bool >& to_delete );
         std::vector< index_t > delete_isolated_edges();
         void permute_polygons( absl::Span< const index_t > old2new );
         void remap_vertices( absl::Span< const index_t > old2new );

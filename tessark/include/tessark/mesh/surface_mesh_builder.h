@@ -47,10 +47,12 @@ namespace brevane
         // Replaces the vertex of a polygon corner; the two polygon edges at
         // the corner get their unique edges (created when new). Edges no
         // polygon uses any more stay until the next compaction.
-        void set_polygon_vertex( const PolygonVertex& polygon_vertex, index_t vertex );
+        void set_polygon_vertex(
+            const PolygonVertex& polygon_vertex, index_t vertex );
         // Sets the polygon across the edge, NO_ID for the border. Only this
         // side is set.
-        void set_polygon_adjacent( const PolygonEdge& polygon_edge, index_t adjacent );
+        void set_polygon_adjacent(
+            const PolygonEdge& polygon_edge, index_t adjacent );
         // Sets the stored incident corner of a vertex (none with a default
         // PolygonVertex). The corner must hold the vertex.
         void set_polygon_around_vertex(
@@ -65,7 +67,8 @@ namespace brevane
         // Removes the flagged polygons (one flag per polygon) and the edges no
         // remaining polygon uses; returns the old-to-new polygon mapping.
         // Adjacencies to deleted polygons become borders.
-        std::vector< index_t > delete_polygons( const std::vector< bool >& to_delete );
+        std::vector< index_t > delete_polygons(
+            const std::vector< bool >& to_delete );
         // Same as delete_polygons, also returning the edge mapping.
         PolygonDeletionMappings delete_polygons_with_edge_mapping(
             const std::vector< bool >& to_delete );

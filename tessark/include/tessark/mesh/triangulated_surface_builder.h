@@ -17,8 +17,8 @@ namespace brevane
         // The builder registered for the surface's impl_name(); throws
         // "Cannot create mesh builder with key: <key>" when there is none or
         // when it is not a triangle builder.
-        [[nodiscard]] static std::unique_ptr< TriangulatedSurfaceBuilder > create(
-            TriangulatedSurface< D >& mesh );
+        [[nodiscard]] static std::unique_ptr< TriangulatedSurfaceBuilder >
+        create( TriangulatedSurface< D >& mesh );
 
         explicit TriangulatedSurfaceBuilder( TriangulatedSurface< D >& mesh );
 
