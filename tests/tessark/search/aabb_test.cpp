@@ -238,7 +238,9 @@ namespace
         std::integral_constant< index_t, 3 > >;
     TYPED_TEST_SUITE( AABBTreeTest, Dimensions );
 
-    const std::vector< index_t > SET_SIZES{ 0, 1, 2, 3, 17, 256, 1000 };
+    // The largest size is past the size from which subtrees are built in
+    // parallel.
+    const std::vector< index_t > SET_SIZES{ 0, 1, 2, 3, 17, 256, 1000, 40000 };
 
     TYPED_TEST( AABBTreeTest, closest_element_equals_brute_force )
     {

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -349,6 +350,51 @@ namespace
             trace_with_tree( *mesh, tree, vertical( 1.5, 0.5, 5, -5 ) );
         EXPECT_TRUE( tracing.all_intersections().front().point.inexact_equal(
             Point3D{ { 1.5, 0.5, 0.5 } } ) );
+    }
+
+    TEST( RayTracing3D, concurrent_tracings_match_sequential_ones )
+    {
+        const auto mesh = grid_surface( 30, wavy );
+        const auto tree = create_aabb_tree( *mesh );
+        std::mt19937 engine{ 43 };
+        std::uniform_real_distribution< double > horizontal{ 0, 30 };
+        std::vector< Segment3D > segments;
+        for( int query = 0; query < 500; query++ )
+        {
+            segments.push_back( vertical(
+                horizontal( engine ), horizontal( engine ), 5, -5 ) );
+        }
+        const auto trace_all = [&] {
+            std::vector< std::vector< PolygonDistance > > hits;
+            for( const auto& segment : segments )
+            {
+                hits.push_back(
+                    trace_with_tree( *mesh, tree, segment ).all_intersections() );
+            }
+            return hits;
+        };
+        const auto sequential = trace_all();
+        std::vector< std::vector< std::vector< PolygonDistance > > > parallel(
+            4 );
+        std::vector< std::thread > threads;
+        for( auto& hits : parallel )
+        {
+            threads.emplace_back( [&hits, &trace_all] {
+                hits = trace_all();
+            } );
+        }
+        for( auto& thread : threads )
+        {
+            thread.join();
+        }
+        for( const auto& hits : parallel )
+        {
+            ASSERT_EQ( hits.size(), sequential.size() );
+            for( std::size_t query = 0; query < hits.size(); query++ )
+            {
+                expect_same_hits( hits[query], sequential[query] );
+            }
+        }
     }
 
     TEST( RayTracing3D, rejects_unknown_polygons )

@@ -60,6 +60,11 @@ namespace brevane
         // smallest index wins, so the answer equals the brute-force minimum
         // of ( distance, index ). Returns ( NO_ID, max double ) when the tree
         // has no element with a non-empty box.
+        // Branch and bound: the nearer child is visited first, and a node is
+        // skipped when its box is farther than the best distance found plus
+        // a rounding margin of 1e-12 times the largest coordinate magnitude
+        // of the query and the tree, so that an element whose computed
+        // distance rounds below the distance to its box is still found.
         template < typename EvalDistance >
         [[nodiscard]] std::tuple< index_t, double > closest_element_box(
             const Point< D >& query, const EvalDistance& action ) const
