@@ -1,0 +1,79 @@
+#include <halven/background/macro_edges.h>
+
+#include "background/record_lists.h"
+
+namespace brevane::internal
+{
+    namespace
+    {
+        constexpr AttributeProperties RECORD_PROPERTIES{ false, false, true };
+    } // namespace
+
+    MacroEdges::MacroEdges( const TriangulatedSurface2D& surface )
+        : surface_( &surface ),
+          edges_( surface.edges()
+                      .edge_attribute_manager()
+                      .find_or_create_attribute< VariableAttribute,
+                          MacroEdgeRecords >( "halven_macro_edges",
+                          MacroEdgeRecords{}, RECORD_PROPERTIES ) )
+    {
+    }
+
+    const MacroEdgeRecords& MacroEdges::macro_edges( index_t edge ) const
+    {
+        TESSARK_EXCEPTION( edge < edges_->nb_elements(),
+            "[MacroEdges::macro_edges] Edge ", edge, " does not exist (",
+            edges_->nb_elements(), " edges)" );
+        return edges_->value( edge );
+    }
+
+    IncidentMacroEdges MacroEdges::incident_macro_edges( index_t vertex ) const
+    {
+        IncidentMacroEdges result;
+        const auto& edges = surface_->edges();
+        for( const auto neighbour : surface_->vertices_around_vertex( vertex ) )
+        {
+            const auto edge = edges.edge_from_vertices( { vertex, neighbour } );
+            if( !edge )
+            {
+                continue;
+            }
+            const auto& records = edges_->value( *edge );
+            result.insert( result.end(), records.begin(), records.end() );
+        }
+        return result;
+    }
+
+    MacroEdgesBuilder::MacroEdgesBuilder( MacroEdges& edges ) : edges_( edges )
+    {
+    }
+
+    void MacroEdgesBuilder::add_macro_edge_info(
+        const MeshEdge& record, absl::Span< const index_t > edges )
+    {
+        for( const auto edge : edges )
+        {
+            TESSARK_EXCEPTION( edge < edges_.edges_->nb_elements(),
+                "[MacroEdgesBuilder::add_macro_edge_info] Edge ", edge,
+                " does not exist (", edges_.edges_->nb_elements(), " edges)" );
+        }
+        for( const auto edge : edges )
+        {
+            edges_.edges_->modify_value(
+                edge, [&record]( MacroEdgeRecords& list ) {
+                    detail::add_record( list, record );
+                } );
+        }
+    }
+
+    void MacroEdgesBuilder::remove_macro_edge_info(
+        const MeshEdge& record, index_t edge )
+    {
+        TESSARK_EXCEPTION( edge < edges_.edges_->nb_elements(),
+            "[MacroEdgesBuilder::remove_macro_edge_info] Edge ", edge,
+            " does not exist (", edges_.edges_->nb_elements(), " edges)" );
+        edges_.edges_->modify_value( edge, [&record]( MacroEdgeRecords& list ) {
+            detail::remove_record( list, record );
+        } );
+    }
+} // namespace brevane::internal
