@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+
+#include <absl/types/span.h>
+
+#include <tessark/basic/uuid.h>
+
+#include <pillar/pillar_structural_model_builder_result.h>
+#include <pillar/pillar_structural_model_inspection_result.h>
+#include <pillar/pillar_structural_model_options.h>
+
+namespace brevane
+{
+    class StructuralModel;
+
+    // Inspects a structural model and rebuilds it in place as a pillar
+    // model. The model and the two id lists must outlive the builder and
+    // stay unchanged: the builder keeps views on them. A builder is used from
+    // one thread at a time.
+    class VARNHOLT_PILLAR_EXPORT PillarStructuralModelBuilder
+    {
+    public:
+        // Projects the top surfaces into the plan view. It does not throw: a
+        // top surface id that names no surface of the model, or whose mesh
+        // is not a triangulated surface, is recorded and reported by
+        // is_model_construction_possible and build as a TessarkException
+        // naming the surface.
+        PillarStructuralModelBuilder( StructuralModel& model,
+            absl::Span< const uuid > top_surfaces,
+            absl::Span< const uuid > bottom_surfaces ) noexcept;
+        PillarStructuralModelBuilder(
+            PillarStructuralModelBuilder&& other ) noexcept;
+        ~PillarStructuralModelBuilder();
+
+        PillarStructuralModelBuilder(
+            const PillarStructuralModelBuilder& ) = delete;
+        PillarStructuralModelBuilder& operator=(
+            const PillarStructuralModelBuilder& ) = delete;
+        PillarStructuralModelBuilder& operator=(
+            PillarStructuralModelBuilder&& ) = delete;
+
+        // Runs the four inspections (every call) and returns the cached
+        // result, which lives as long as the builder.
+        const PillarStructuralModelInspectionResult&
+            is_model_construction_possible();
+
+        // Rebuilds the model. When no inspection ran before, runs one and
+        // throws PillarStructuralModelException if it finds any issue,
+        // leaving the model untouched; after an explicit inspection it
+        // builds whatever that inspection found.
+        PillarStructuralModelBuilderResult build(
+            const PillarStructuralModelOptions& options );
+
+    private:
+        class Impl;
+        std::unique_ptr< Impl > impl_;
+    };
+} // namespace brevane

@@ -1,0 +1,79 @@
+#include "builder/pillar_structural_model_builder_impl.h"
+
+#include <limits>
+
+#include <pillar/pillar_structural_model_exception.h>
+
+namespace brevane
+{
+    PillarStructuralModelBuilder::Impl::Impl( StructuralModel& model_in,
+        absl::Span< const uuid > top_surfaces_in,
+        absl::Span< const uuid > bottom_surfaces_in )
+        : model( model_in ),
+          model_builder( model_in ),
+          top_surfaces( top_surfaces_in ),
+          bottom_surfaces( bottom_surfaces_in ),
+          top_surface( TriangulatedSurface< 2 >::create() ),
+          background_surface( *top_surface ),
+          z_coordinate_attribute(
+              top_surface->vertex_attribute_manager()
+                  .find_or_create_attribute< VariableAttribute, double >(
+                      "z_coordinate",
+                      std::numeric_limits< double >::quiet_NaN(),
+                      { false, true, true } ) ),
+          surface_ids_attribute(
+              top_surface->polygon_attribute_manager()
+                  .find_or_create_attribute< VariableAttribute,
+                      std::vector< uuid > >(
+                      "surface_ids", {}, { true, false, true } ) )
+    {
+        // The public constructor does not throw: a failed projection is
+        // kept and reported by the first public call.
+        try
+        {
+            project_top_surfaces();
+        }
+        catch( const std::exception& error )
+        {
+            construction_failure = error.what();
+        }
+    }
+
+    void PillarStructuralModelBuilder::Impl::check_construction() const
+    {
+        if( construction_failure )
+        {
+            throw TessarkException{ "[PillarStructuralModelBuilder] The "
+                                    "builder could not be constructed: ",
+                *construction_failure };
+        }
+    }
+
+    const PillarStructuralModelInspectionResult&
+        PillarStructuralModelBuilder::Impl::is_model_construction_possible()
+    {
+        check_construction();
+        inspect();
+        return inspection.value();
+    }
+
+    PillarStructuralModelBuilderResult PillarStructuralModelBuilder::Impl::build(
+        const PillarStructuralModelOptions& )
+    {
+        check_construction();
+        if( !inspection )
+        {
+            inspect();
+            const auto& result = inspection.value();
+            if( result.multi_z.nb_issues() != 0 || result.lines.nb_issues() != 0
+                || result.points_too_far.nb_issues() != 0
+                || result.surfaces_collection.nb_issues() != 0 )
+            {
+                throw PillarStructuralModelException{ result };
+            }
+        }
+        auto metric = create_top_surface_metric( *top_surface );
+        insert_model_components();
+        return run_driver( metric );
+    }
+} // namespace brevane

@@ -1,0 +1,126 @@
+#include "builder/pillar_structural_model_builder_impl.h"
+
+#include <halven/background/background_surface_builder.h>
+#include <tessark/geometry/predicates.h>
+#include <tessark/mesh/triangulated_surface_builder.h>
+
+namespace brevane
+{
+    namespace
+    {
+        // One-to-one pairs of model unique vertices and plan-view vertices:
+        // setting a pair first drops any pair holding either of its ends.
+        class VertexCorrespondence
+        {
+        public:
+            std::optional< index_t > plan_vertex( index_t unique ) const
+            {
+                const auto found = plan_of_unique_.find( unique );
+                if( found == plan_of_unique_.end() )
+                {
+                    return std::nullopt;
+                }
+                return found->second;
+            }
+
+            void set( index_t unique, index_t plan )
+            {
+                if( const auto old_plan = plan_of_unique_.find( unique );
+                    old_plan != plan_of_unique_.end() )
+                {
+                    unique_of_plan_.erase( old_plan->second );
+                    plan_of_unique_.erase( old_plan );
+                }
+                if( const auto old_unique = unique_of_plan_.find( plan );
+                    old_unique != unique_of_plan_.end() )
+                {
+                    plan_of_unique_.erase( old_unique->second );
+                    unique_of_plan_.erase( old_unique );
+                }
+                plan_of_unique_.emplace( unique, plan );
+                unique_of_plan_.emplace( plan, unique );
+            }
+
+        private:
+            absl::flat_hash_map< index_t, index_t > plan_of_unique_;
+            absl::flat_hash_map< index_t, index_t > unique_of_plan_;
+        };
+    } // namespace
+
+    void PillarStructuralModelBuilder::Impl::project_top_surfaces()
+    {
+        auto builder = TriangulatedSurfaceBuilder< 2 >::create( *top_surface );
+        internal::BackgroundSurfaceBuilder background_builder{
+            background_surface
+        };
+        VertexCorrespondence correspondence;
+        for( const auto& id : top_surfaces )
+        {
+            TESSARK_EXCEPTION( model.has_surface( id ),
+                "[PillarStructuralModelBuilder] Top surface ", id.string(),
+                " is not a surface of the model" );
+            const auto& surface = model.surface( id );
+            const auto* mesh = dynamic_cast< const TriangulatedSurface< 3 >* >(
+                &surface.mesh() );
+            TESSARK_EXCEPTION( mesh != nullptr,
+                "[PillarStructuralModelBuilder] Top surface \"", surface.name(),
+                "\" (", id.string(), ") is not a triangulated surface" );
+            const auto component = surface.component_id();
+
+            std::vector< std::array< Point2D, 3 > > projected;
+            projected.reserve( mesh->nb_polygons() );
+            for( index_t triangle = 0; triangle < mesh->nb_polygons();
+                 triangle++ )
+            {
+                const auto vertices = mesh->polygon_vertices( triangle );
+                projected.push_back( { mesh->point( vertices[0] ).project_point( 2 ),
+                    mesh->point( vertices[1] ).project_point( 2 ),
+                    mesh->point( vertices[2] ).project_point( 2 ) } );
+            }
+            for( index_t triangle = 0; triangle < mesh->nb_polygons();
+                 triangle++ )
+            {
+                const auto vertices = mesh->polygon_vertices( triangle );
+                std::array< index_t, 3 > plan_vertices;
+                for( local_index_t corner = 0; corner < 3; corner++ )
+                {
+                    const auto vertex = vertices[corner];
+                    const auto unique =
+                        model.unique_vertex( { component, vertex } );
+                    // A vertex bound to no unique vertex is shared with no
+                    // other: it gets its own plan-view vertex.
+                    const auto existing = unique == NO_ID
+                                              ? std::nullopt
+                                              : correspondence.plan_vertex( unique );
+                    if( existing )
+                    {
+                        plan_vertices[corner] = *existing;
+                        continue;
+                    }
+                    const auto created =
+                        builder->create_point( projected[triangle][corner] );
+                    z_coordinate_attribute->set_value(
+                        created, mesh->point( vertex ).value( 2 ) );
+                    background_builder.add_macro_vertex_info(
+                        { id, vertex }, created );
+                    if( unique != NO_ID )
+                    {
+                        correspondence.set( unique, created );
+                    }
+                    plan_vertices[corner] = created;
+                }
+                const Triangle2D footprint{ projected[triangle][0],
+                    projected[triangle][1], projected[triangle][2] };
+                if( triangle_area_sign( footprint ) == SIDE::negative )
+                {
+                    std::swap( plan_vertices[1], plan_vertices[2] );
+                }
+                const auto created_triangle =
+                    builder->create_triangle( plan_vertices );
+                background_builder.add_macro_element_info(
+                    { id, triangle }, created_triangle );
+            }
+        }
+        builder->compute_polygon_adjacencies();
+    }
+} // namespace brevane

@@ -1,0 +1,144 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <tessark/basic/logger.h>
+#include <tessark/mesh/polygonal_surface.h>
+#include <tessark/mesh/polygonal_surface_builder.h>
+#include <tessark/mesh/triangulated_surface_builder.h>
+#include <tessark/model/structural_model_builder.h>
+
+#include <pillar/pillar_structural_model_builder.h>
+#include <pillar/pillar_structural_model_exception.h>
+#include <pillar/varnholt_pillar_library.h>
+
+#include "support/model_fixtures.h"
+
+namespace brevane
+{
+    namespace
+    {
+        std::vector< std::string > captured_trace_lines(
+            const std::function< void() >& action )
+        {
+            std::vector< std::string > lines;
+            Logger::set_level( Logger::LEVEL::trace );
+            Logger::set_sink( [&lines]( Logger::LEVEL level,
+                                  std::string_view message ) {
+                if( level == Logger::LEVEL::trace )
+                {
+                    lines.emplace_back( message );
+                }
+            } );
+            try
+            {
+                action();
+            }
+            catch( ... )
+            {
+                Logger::set_sink( {} );
+                Logger::set_level( Logger::LEVEL::info );
+                throw;
+            }
+            Logger::set_sink( {} );
+            Logger::set_level( Logger::LEVEL::info );
+            return lines;
+        }
+    } // namespace
+
+    TEST( PillarStructuralModelBuilder, the_driver_announces_its_eight_stages )
+    {
+        test::Tetrahedron tetrahedron;
+        const std::vector< uuid > top{ tetrahedron.surfaces[3] };
+        const std::vector< uuid > bottom;
+        PillarStructuralModelBuilder builder{ tetrahedron.model, top, bottom };
+        const auto lines = captured_trace_lines(
+            [&builder] { builder.build( PillarStructuralModelOptions{} ); } );
+        const std::vector< std::string > stages{
+            "[PillarStructuralModelBuilder]: Building final model started",
+            "[PillarStructuralModelBuilder]: Finding surface groups order "
+            "started",
+            "[PillarStructuralModelBuilder]: Defining pillars started",
+            "[PillarStructuralModelBuilder]: Decimating top surface",
+            "[PillarStructuralModelBuilder]: Building each horizon surface",
+            "[PillarStructuralModelBuilder]: Creating unique vertices",
+            "[PillarStructuralModelBuilder]: Building model boundaries",
+            "[PillarStructuralModelBuilder]: Updating model",
+        };
+        std::vector< std::string > driver_lines;
+        for( const auto& line : lines )
+        {
+            if( line.rfind( "[PillarStructuralModelBuilder]: ", 0 ) == 0 )
+            {
+                driver_lines.push_back( line );
+            }
+        }
+        EXPECT_EQ( driver_lines, stages );
+    }
+
+    TEST( PillarStructuralModelBuilder, reports_construction_failures_by_surface )
+    {
+        test::Tetrahedron tetrahedron;
+        const uuid missing;
+        const std::vector< uuid > not_a_surface{ missing };
+        const std::vector< uuid > bottom;
+        PillarStructuralModelBuilder absent{ tetrahedron.model, not_a_surface,
+            bottom };
+        EXPECT_THAT( [&absent] { (void) absent.is_model_construction_possible(); },
+            testing::ThrowsMessage< TessarkException >( testing::HasSubstr(
+                concatenate( "Top surface ", missing.string(),
+                    " is not a surface of the model" ) ) ) );
+        EXPECT_THROW( absent.build( {} ), TessarkException );
+
+        StructuralModelBuilder model_builder{ tetrahedron.model };
+        const auto& polygonal =
+            model_builder.add_surface( PolygonalSurface< 3 >::create() );
+        model_builder.set_name( polygonal, "quads" );
+        const std::vector< uuid > quads{ polygonal };
+        PillarStructuralModelBuilder wrong_kind{ tetrahedron.model, quads,
+            bottom };
+        EXPECT_THAT(
+            [&wrong_kind] { (void) wrong_kind.is_model_construction_possible(); },
+            testing::ThrowsMessage< TessarkException >( testing::HasSubstr(
+                "Top surface \"quads\"" ) ) );
+    }
+
+    TEST( PillarStructuralModelBuilder, a_moved_from_builder_refuses_calls )
+    {
+        test::Tetrahedron tetrahedron;
+        const std::vector< uuid > none;
+        PillarStructuralModelBuilder builder{ tetrahedron.model, none, none };
+        PillarStructuralModelBuilder moved{ std::move( builder ) };
+        EXPECT_NO_THROW( (void) moved.is_model_construction_possible() );
+        EXPECT_THROW(
+            (void) builder.is_model_construction_possible(), TessarkException );
+    }
+
+    TEST( PillarStructuralModelBuilder, inspection_results_are_cached_by_reference )
+    {
+        test::Tetrahedron tetrahedron;
+        const std::vector< uuid > none;
+        PillarStructuralModelBuilder builder{ tetrahedron.model, none, none };
+        const auto& first = builder.is_model_construction_possible();
+        const auto& second = builder.is_model_construction_possible();
+        EXPECT_EQ( &first, &second );
+        EXPECT_EQ( first.string(), PillarStructuralModelInspectionResult{}.string() );
+    }
+
+    TEST( VarnholtPillarLibrary, initialisation_registers_one_object_per_library )
+    {
+        VarnholtPillarLibrary::initialize();
+        Singleton* first{ nullptr };
+        {
+            std::lock_guard< std::mutex > guard{ Singleton::lock() };
+            first = Singleton::instance( typeid( VarnholtPillarLibrary ) );
+            ASSERT_NE( first, nullptr );
+            EXPECT_NE( Singleton::instance( typeid( HalvenCoreLibrary ) ), nullptr );
+        }
+        VarnholtPillarLibrary::initialize();
+        std::lock_guard< std::mutex > guard{ Singleton::lock() };
+        EXPECT_EQ( Singleton::instance( typeid( VarnholtPillarLibrary ) ), first );
+        EXPECT_TRUE( static_cast< Library* >( first )->is_initialized() );
+    }
+} // namespace brevane
