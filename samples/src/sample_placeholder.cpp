@@ -1,0 +1,1 @@
+// The factory's sources live beside this file.
