@@ -1,1 +1,0 @@
-// The factory's sources live beside this file.
