@@ -24,6 +24,11 @@
 
 namespace brevane
 {
+    namespace internal
+    {
+        class BackgroundSurfaceInserter;
+    } // namespace internal
+
     // The builder's state, shared by the inspections and every stage of the
     // build. Operations are grouped by stage; each is defined in the source
     // file of its stage.
@@ -53,6 +58,8 @@ namespace brevane
         // Inserts corners and non-lateral lines into the plan view, then
         // cleans it.
         void insert_model_components();
+        void insert_model_corners( internal::BackgroundSurfaceInserter& inserter );
+        void insert_model_lines( internal::BackgroundSurfaceInserter& inserter );
         [[nodiscard]] bool is_model_boundary_surface(
             const Surface< 3 >& surface ) const;
         [[nodiscard]] bool is_top_or_bottom_surface(

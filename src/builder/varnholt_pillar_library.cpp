@@ -1,5 +1,6 @@
 #include <pillar/varnholt_pillar_library.h>
 
+#include <halven/background/background_surface_library.h>
 #include <halven/conversion/model_conversion_library.h>
 #include <halven/modifier/model_modifier_library.h>
 #include <tessark/inspection/inspection_library.h>
@@ -47,6 +48,7 @@ namespace brevane
         HalvenCoreLibrary::initialize();
         ModelModifierLibrary::initialize();
         ModelConversionLibrary::initialize();
+        BackgroundSurfaceLibrary::initialize();
     }
 
     HalvenCoreLibrary::HalvenCoreLibrary() = default;

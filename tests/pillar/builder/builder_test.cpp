@@ -12,6 +12,7 @@
 #include <pillar/pillar_structural_model_builder.h>
 #include <pillar/pillar_structural_model_exception.h>
 #include <pillar/varnholt_pillar_library.h>
+#include <halven/background/background_surface_library.h>
 
 #include "support/model_fixtures.h"
 
@@ -135,6 +136,8 @@ namespace brevane
             first = Singleton::instance( typeid( VarnholtPillarLibrary ) );
             ASSERT_NE( first, nullptr );
             EXPECT_NE( Singleton::instance( typeid( HalvenCoreLibrary ) ), nullptr );
+            EXPECT_NE( Singleton::instance( typeid( BackgroundSurfaceLibrary ) ),
+                nullptr );
         }
         VarnholtPillarLibrary::initialize();
         std::lock_guard< std::mutex > guard{ Singleton::lock() };
