@@ -114,6 +114,7 @@ namespace brevane
                 build_face_surfaces();
                 build_blocks();
                 build_collections();
+                bind_unique_vertices();
                 return std::move( result_ );
             }
 
@@ -198,21 +199,34 @@ namespace brevane
                 }
             }
 
+            // Unique vertices are numbered here and created all at once at
+            // the end, with the bindings of every component vertex: the
+            // identifier then never grows vertex by vertex.
             index_t add_unique_vertex( const Point3D& point )
             {
-                const auto unique = builder_.create_unique_vertex();
                 unique_points_.push_back( point );
-                return unique;
+                return static_cast< index_t >( unique_points_.size() - 1 );
             }
 
-            void bind( const ComponentID& component,
-                absl::Span< const index_t > uniques )
+            void bind(
+                const ComponentID& component, std::vector< index_t > uniques )
             {
-                for( index_t vertex = 0; vertex < uniques.size(); vertex++ )
+                bindings_.emplace_back( component, std::move( uniques ) );
+            }
+
+            void bind_unique_vertices()
+            {
+                builder_.create_unique_vertices(
+                    static_cast< index_t >( unique_points_.size() ) );
+                for( const auto& [component, uniques] : bindings_ )
                 {
-                    builder_.set_unique_vertex(
-                        { component, vertex }, uniques[vertex] );
+                    for( index_t vertex = 0; vertex < uniques.size(); vertex++ )
+                    {
+                        builder_.set_unique_vertex(
+                            { component, vertex }, uniques[vertex] );
+                    }
                 }
+                bindings_.clear();
             }
 
             void build_corners()
@@ -233,7 +247,7 @@ namespace brevane
                         builder_.corner_mesh_builder( corner_id )
                             ->create_point( point );
                         const auto& corner = result_.model.corner( corner_id );
-                        bind( corner.component_id(), { &unique, 1 } );
+                        bind( corner.component_id(), { unique } );
                         corners_[id][side] = { corner_id, unique };
                     }
                 }
@@ -335,7 +349,7 @@ namespace brevane
             // Checks that the triangles turn counter-clockwise in the check
             // plane, then creates the surface with the triangles reversed
             // when flip is set.
-            uuid add_surface( std::string_view name, const SurfacePiece& piece,
+            uuid add_surface( std::string_view name, SurfacePiece piece,
                 CheckPlane plane, bool flip )
             {
                 for( std::size_t triangle = 0;
@@ -375,8 +389,8 @@ namespace brevane
                                                 : triangle );
                 }
                 mesh->compute_polygon_adjacencies();
-                bind(
-                    result_.model.surface( id ).component_id(), piece.uniques );
+                bind( result_.model.surface( id ).component_id(),
+                    std::move( piece.uniques ) );
                 return id;
             }
 
@@ -464,8 +478,8 @@ namespace brevane
                             { next.vertices, next.ys }, piece.triangles );
                         previous = std::move( next );
                     }
-                    edge_surfaces_.push_back( add_surface( current.name, piece,
-                        check_plane( current.kind ),
+                    edge_surfaces_.push_back( add_surface( current.name,
+                        std::move( piece ), check_plane( current.kind ),
                         is_flipped( current.kind ) ) );
                     const auto& surface =
                         result_.model.surface( edge_surfaces_.back() );
@@ -574,8 +588,8 @@ namespace brevane
                                 "_block_", face.block, "_layer_", face.layer );
                         // Counter-clockwise in (x, z) faces y min: out of the
                         // box on that side.
-                        face_surfaces_[id][side] = add_surface(
-                            name, piece, CheckPlane::xz, side == 1 );
+                        face_surfaces_[id][side] = add_surface( name,
+                            std::move( piece ), CheckPlane::xz, side == 1 );
                         relate_face_lines(
                             face, face_surfaces_[id][side], side );
                     }
@@ -748,6 +762,8 @@ namespace brevane
             StructuralModelBuilder builder_;
             std::array< double, 2 > y_sides_;
             std::vector< Point3D > unique_points_;
+            std::vector< std::pair< ComponentID, std::vector< index_t > > >
+                bindings_;
             std::vector< std::vector< double > > edge_columns_;
             std::vector< index_t > edge_rows_;
             std::vector< std::vector< double > > line_ys_;
