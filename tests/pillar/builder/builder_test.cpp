@@ -46,11 +46,27 @@ namespace brevane
             Logger::set_level( Logger::LEVEL::info );
             return lines;
         }
+
+        // The tetrahedron with its four faces tagged as model boundaries, so
+        // that an inspection finds nothing to refuse.
+        struct TaggedTetrahedron : test::Tetrahedron
+        {
+            TaggedTetrahedron()
+            {
+                StructuralModelBuilder builder{ model };
+                const auto& boundary = builder.add_model_boundary();
+                for( const auto& surface : surfaces )
+                {
+                    builder.add_surface_in_model_boundary( model.surface( surface ),
+                        model.model_boundary( boundary ) );
+                }
+            }
+        };
     } // namespace
 
     TEST( PillarStructuralModelBuilder, the_driver_announces_its_eight_stages )
     {
-        test::Tetrahedron tetrahedron;
+        TaggedTetrahedron tetrahedron;
         const std::vector< uuid > top{ tetrahedron.surfaces[3] };
         const std::vector< uuid > bottom;
         PillarStructuralModelBuilder builder{ tetrahedron.model, top, bottom };
@@ -118,7 +134,7 @@ namespace brevane
 
     TEST( PillarStructuralModelBuilder, inspection_results_are_cached_by_reference )
     {
-        test::Tetrahedron tetrahedron;
+        TaggedTetrahedron tetrahedron;
         const std::vector< uuid > none;
         PillarStructuralModelBuilder builder{ tetrahedron.model, none, none };
         const auto& first = builder.is_model_construction_possible();
