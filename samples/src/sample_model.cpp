@@ -9,11 +9,12 @@
 #include <tessark/basic/string_concatenation.h>
 
 #include <tessark/geometry/predicates.h>
-#include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/model/structural_model_builder.h>
 
 #include <samples/strip_triangulation.h>
 
+#include "sample_collections.h"
+#include "sample_components.h"
 #include "sample_geometry.h"
 #include "sample_parameter_checks.h"
 #include "sample_resolution.h"
@@ -113,7 +114,7 @@ namespace brevane
                 build_edge_surfaces();
                 build_face_surfaces();
                 build_blocks();
-                build_collections();
+                add_sample_collections( section_, components_, result_ );
                 bind_unique_vertices();
                 return std::move( result_ );
             }
@@ -240,39 +241,37 @@ namespace brevane
                         const auto point = geometry_.position(
                             current.x, y_sides_[side], current.z );
                         const auto unique = add_unique_vertex( point );
-                        const auto& corner_id = builder_.add_corner();
-                        builder_.set_name(
-                            corner_id, concatenate( current.name,
-                                           side == 0 ? "_y_min" : "_y_max" ) );
-                        builder_.corner_mesh_builder( corner_id )
-                            ->create_point( point );
-                        const auto& corner = result_.model.corner( corner_id );
-                        bind( corner.component_id(), { unique } );
+                        const auto corner_id = add_point_corner( builder_,
+                            concatenate(
+                                current.name, side == 0 ? "_y_min" : "_y_max" ),
+                            point );
+                        bind( result_.model.corner( corner_id ).component_id(),
+                            { unique } );
                         corners_[id][side] = { corner_id, unique };
                     }
                 }
             }
 
+            std::vector< Point3D > points_of(
+                absl::Span< const index_t > uniques ) const
+            {
+                std::vector< Point3D > points;
+                points.reserve( uniques.size() );
+                for( const auto unique : uniques )
+                {
+                    points.push_back( unique_points_[unique] );
+                }
+                return points;
+            }
+
             ModelLine add_line(
                 std::string_view name, std::vector< index_t > uniques )
             {
-                ModelLine line{ builder_.add_line(), std::move( uniques ) };
-                builder_.set_name( line.id, name );
-                auto mesh = builder_.line_mesh_builder( line.id );
-                const auto nb_vertices =
-                    static_cast< index_t >( line.uniques.size() );
-                mesh->create_vertices( nb_vertices );
-                for( index_t vertex = 0; vertex < nb_vertices; vertex++ )
-                {
-                    mesh->set_point(
-                        vertex, unique_points_[line.uniques[vertex]] );
-                }
-                for( index_t vertex = 0; vertex + 1 < nb_vertices; vertex++ )
-                {
-                    mesh->create_edge( vertex, vertex + 1 );
-                }
-                const auto& model_line = result_.model.line( line.id );
-                bind( model_line.component_id(), line.uniques );
+                ModelLine line{ add_polyline(
+                                    builder_, name, points_of( uniques ) ),
+                    std::move( uniques ) };
+                bind( result_.model.line( line.id ).component_id(),
+                    line.uniques );
                 return line;
             }
 
@@ -367,28 +366,11 @@ namespace brevane
                         "[build_sample_model] Triangle ", triangle,
                         " of surface ", name,
                         " folds over: the relief is too strong for the "
-                        "resolution "
-                        "(refine the meshes or soften the topography)" );
+                        "resolution (refine the meshes or soften the "
+                        "topography)" );
                 }
-                const auto id = builder_.add_surface();
-                builder_.set_name( id, name );
-                auto mesh = builder_.surface_mesh_builder<
-                    TriangulatedSurfaceBuilder< 3 > >( id );
-                const auto nb_vertices =
-                    static_cast< index_t >( piece.uniques.size() );
-                mesh->create_vertices( nb_vertices );
-                for( index_t vertex = 0; vertex < nb_vertices; vertex++ )
-                {
-                    mesh->set_point(
-                        vertex, unique_points_[piece.uniques[vertex]] );
-                }
-                for( const auto& triangle : piece.triangles )
-                {
-                    mesh->create_triangle( flip ? std::array{ triangle[0],
-                                               triangle[2], triangle[1] }
-                                                : triangle );
-                }
-                mesh->compute_polygon_adjacencies();
+                const auto id = add_triangulated_surface( builder_, name,
+                    points_of( piece.uniques ), piece.triangles, flip );
                 bind( result_.model.surface( id ).component_id(),
                     std::move( piece.uniques ) );
                 return id;
@@ -460,7 +442,7 @@ namespace brevane
             // strip between each two neighbouring columns.
             void build_edge_surfaces()
             {
-                edge_surfaces_.reserve( section_.edges.size() );
+                components_.edge_surfaces.reserve( section_.edges.size() );
                 for( index_t id = 0; id < section_.edges.size(); id++ )
                 {
                     const auto& current = edge( id );
@@ -478,11 +460,12 @@ namespace brevane
                             { next.vertices, next.ys }, piece.triangles );
                         previous = std::move( next );
                     }
-                    edge_surfaces_.push_back( add_surface( current.name,
-                        std::move( piece ), check_plane( current.kind ),
-                        is_flipped( current.kind ) ) );
-                    const auto& surface =
-                        result_.model.surface( edge_surfaces_.back() );
+                    components_.edge_surfaces.push_back(
+                        add_surface( current.name, std::move( piece ),
+                            check_plane( current.kind ),
+                            is_flipped( current.kind ) ) );
+                    const auto& surface = result_.model.surface(
+                        components_.edge_surfaces.back() );
                     for( const auto end : { current.from, current.to } )
                     {
                         builder_.add_line_surface_boundary_relationship(
@@ -541,7 +524,7 @@ namespace brevane
 
             void build_face_surfaces()
             {
-                face_surfaces_.resize( section_.faces.size() );
+                components_.face_surfaces.resize( section_.faces.size() );
                 for( index_t id = 0; id < section_.faces.size(); id++ )
                 {
                     const auto& face = section_.faces[id];
@@ -588,10 +571,10 @@ namespace brevane
                                 "_block_", face.block, "_layer_", face.layer );
                         // Counter-clockwise in (x, z) faces y min: out of the
                         // box on that side.
-                        face_surfaces_[id][side] = add_surface( name,
+                        components_.face_surfaces[id][side] = add_surface( name,
                             std::move( piece ), CheckPlane::xz, side == 1 );
                         relate_face_lines(
-                            face, face_surfaces_[id][side], side );
+                            face, components_.face_surfaces[id][side], side );
                     }
                 }
             }
@@ -620,7 +603,7 @@ namespace brevane
 
             void build_blocks()
             {
-                blocks_.reserve( section_.faces.size() );
+                components_.blocks.reserve( section_.faces.size() );
                 for( index_t id = 0; id < section_.faces.size(); id++ )
                 {
                     const auto& face = section_.faces[id];
@@ -628,129 +611,25 @@ namespace brevane
                     builder_.set_name(
                         block_id, concatenate( "block_", face.block, "_layer_",
                                       face.layer ) );
-                    blocks_.push_back( block_id );
+                    components_.blocks.push_back( block_id );
                     const auto& block = result_.model.block( block_id );
                     const auto relate = [&]( const uuid& surface )
                     {
                         builder_.add_surface_block_boundary_relationship(
                             result_.model.surface( surface ), block );
                     };
-                    relate( edge_surfaces_[face.top_edge] );
+                    relate( components_.edge_surfaces[face.top_edge] );
                     for( const auto edge_id : face.right_edges )
                     {
-                        relate( edge_surfaces_[edge_id] );
+                        relate( components_.edge_surfaces[edge_id] );
                     }
-                    relate( edge_surfaces_[face.bottom_edge] );
+                    relate( components_.edge_surfaces[face.bottom_edge] );
                     for( const auto edge_id : face.left_edges )
                     {
-                        relate( edge_surfaces_[edge_id] );
+                        relate( components_.edge_surfaces[edge_id] );
                     }
-                    relate( face_surfaces_[id][0] );
-                    relate( face_surfaces_[id][1] );
-                }
-            }
-
-            SampleCollection add_model_boundary(
-                std::string_view name, const std::vector< uuid >& surfaces )
-            {
-                SampleCollection collection{ builder_.add_model_boundary(),
-                    surfaces };
-                builder_.set_name( collection.id, name );
-                const auto& boundary =
-                    result_.model.model_boundary( collection.id );
-                for( const auto& surface : surfaces )
-                {
-                    builder_.add_surface_in_model_boundary(
-                        result_.model.surface( surface ), boundary );
-                }
-                return collection;
-            }
-
-            std::vector< uuid > edge_surfaces(
-                absl::Span< const index_t > edges ) const
-            {
-                std::vector< uuid > result;
-                for( const auto id : edges )
-                {
-                    result.push_back( edge_surfaces_[id] );
-                }
-                return result;
-            }
-
-            void build_collections()
-            {
-                result_.top_surfaces = edge_surfaces( section_.top_edges );
-                result_.bottom_surfaces =
-                    edge_surfaces( section_.bottom_edges );
-                result_.top_boundary =
-                    add_model_boundary( "top", result_.top_surfaces ).id;
-                result_.bottom_boundary =
-                    add_model_boundary( "bottom", result_.bottom_surfaces ).id;
-                result_.side_x_min = add_model_boundary(
-                    "side_x_min", edge_surfaces( section_.side_x_min_edges ) );
-                result_.side_x_max = add_model_boundary(
-                    "side_x_max", edge_surfaces( section_.side_x_max_edges ) );
-                for( index_t side = 0; side < 2; side++ )
-                {
-                    std::vector< uuid > surfaces;
-                    for( const auto& pair : face_surfaces_ )
-                    {
-                        surfaces.push_back( pair[side] );
-                    }
-                    ( side == 0 ? result_.side_y_min : result_.side_y_max ) =
-                        add_model_boundary(
-                            side == 0 ? "side_y_min" : "side_y_max", surfaces );
-                }
-                for( index_t horizon = 0;
-                     horizon < section_.horizon_edges.size(); horizon++ )
-                {
-                    SampleCollection collection{ builder_.add_horizon(),
-                        edge_surfaces( section_.horizon_edges[horizon] ) };
-                    builder_.set_name(
-                        collection.id, concatenate( "horizon_", horizon + 1 ) );
-                    const auto& model_horizon =
-                        result_.model.horizon( collection.id );
-                    for( const auto& surface : collection.items )
-                    {
-                        builder_.add_surface_in_horizon(
-                            result_.model.surface( surface ), model_horizon );
-                    }
-                    result_.horizons.push_back( std::move( collection ) );
-                }
-                for( index_t fault = 0; fault < section_.fault_edges.size();
-                     fault++ )
-                {
-                    SampleCollection collection{ builder_.add_fault(),
-                        edge_surfaces( section_.fault_edges[fault] ) };
-                    builder_.set_name(
-                        collection.id, concatenate( "fault_", fault + 1 ) );
-                    const auto& model_fault =
-                        result_.model.fault( collection.id );
-                    for( const auto& surface : collection.items )
-                    {
-                        builder_.add_surface_in_fault(
-                            result_.model.surface( surface ), model_fault );
-                    }
-                    result_.faults.push_back( std::move( collection ) );
-                }
-                for( index_t block = 0; block < section_.nb_blocks; block++ )
-                {
-                    SampleCollection collection{ builder_.add_fault_block(),
-                        {} };
-                    builder_.set_name(
-                        collection.id, concatenate( "fault_block_", block ) );
-                    const auto& fault_block =
-                        result_.model.fault_block( collection.id );
-                    for( index_t layer = 0; layer < section_.nb_layers;
-                         layer++ )
-                    {
-                        const auto& block_id =
-                            blocks_[block * section_.nb_layers + layer];
-                        collection.items.push_back( block_id );
-                        builder_.add_block_in_fault_block(
-                            result_.model.block( block_id ), fault_block );
-                    }
-                    result_.fault_blocks.push_back( std::move( collection ) );
+                    relate( components_.face_surfaces[id][0] );
+                    relate( components_.face_surfaces[id][1] );
                 }
             }
 
@@ -770,9 +649,7 @@ namespace brevane
             std::vector< std::array< ModelCorner, 2 > > corners_;
             std::vector< ModelLine > y_lines_;
             std::vector< std::array< ModelLine, 2 > > side_lines_;
-            std::vector< uuid > edge_surfaces_;
-            std::vector< std::array< uuid, 2 > > face_surfaces_;
-            std::vector< uuid > blocks_;
+            SectionComponents components_;
         };
     } // namespace
 

@@ -63,6 +63,7 @@ namespace brevane
             ModelCase{
                 "four_horizons_one_fault_regular", 4, 1, 300, false, 0, 0 },
             ModelCase{ "faults_without_horizons", 0, 2, 200 },
+            ModelCase{ "ten_horizons_three_faults", 10, 3, 2000 },
             ModelCase{
                 "five_horizons_grid_sunken_bottom", 5, 0, 100, true, -30 },
             ModelCase{
