@@ -1,7 +1,10 @@
 #pragma once
 
 #include <halven/metric/grid_metric.h>
+#include <tessark/mesh/surface_mesh.h>
 #include <tessark/search/regular_grid.h>
+
+#include <pillar/varnholt_pillar_export.h>
 
 namespace brevane::internal
 {
@@ -21,4 +24,13 @@ namespace brevane::internal
         LightRegularGrid< 2 > grid;
         GridMetric< 2 > grid_metric;
     };
+
+    // The size field of a plan view, from its own edges: a grid of cells of
+    // the shortest edge length (at most 10,000,000 cells), every cell at the
+    // mean edge length, then each edge painted with its length (the
+    // smallest value wins), then graded so that the target length grows by
+    // at most 1.2 from cell to cell. Throws a TessarkException when the
+    // surface has no edge.
+    [[nodiscard]] VARNHOLT_PILLAR_EXPORT Metric create_top_surface_metric(
+        const SurfaceMesh< 2 >& surface );
 } // namespace brevane::internal

@@ -8,6 +8,12 @@ namespace brevane
     internal::Metric PillarStructuralModelBuilder::Impl::create_top_surface_metric(
         const SurfaceMesh< 2 >& surface ) const
     {
+        return internal::create_top_surface_metric( surface );
+    }
+
+    internal::Metric internal::create_top_surface_metric(
+        const SurfaceMesh< 2 >& surface )
+    {
         const auto& edges = surface.edges();
         TESSARK_EXCEPTION( edges.nb_edges() > 0,
             "[PillarStructuralModelBuilder] The plan view of the top surfaces "
@@ -24,7 +30,7 @@ namespace brevane
             total += length;
         }
         const auto mean = total / edges.nb_edges();
-        internal::Metric metric{
+        Metric metric{
             build_grid_from_bbox_target_length_and_maximum_cell_number(
                 surface.bounding_box(), std::min( mean, shortest ), 10000000 ),
             mean
