@@ -199,6 +199,16 @@ namespace brevane
 
             void check_horizons_in_blocks() const
             {
+                for( index_t horizon = 1; horizon < nb_horizons_; horizon++ )
+                {
+                    const auto spacing =
+                        horizon_z_[horizon - 1] - horizon_z_[horizon];
+                    TESSARK_EXCEPTION( spacing >= gap_z_,
+                        "[build_sample_model] Horizons ", horizon, " and ",
+                        horizon + 1, " are only ", spacing,
+                        " apart: horizons must be at least ", gap_z_,
+                        " apart" );
+                }
                 for( index_t horizon = 0; horizon < nb_horizons_; horizon++ )
                 {
                     for( index_t block = 0; block <= nb_faults_; block++ )

@@ -76,6 +76,12 @@ namespace brevane
                     p.horizon_depths = { 10, 45 };
                 },
                 "Depth 45 of horizon 2" },
+            { "horizons too close",
+                []( SampleModelParameters& p )
+                {
+                    p.horizon_depths = { 10, 10.00001 };
+                },
+                "Horizons 1 and 2 are only " },
             { "horizon pushed out by the throw",
                 []( SampleModelParameters& p )
                 {
