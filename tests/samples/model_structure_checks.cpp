@@ -252,36 +252,59 @@ namespace brevane::test
                 return model_.surface( id ).mesh().point( vertex.vertex );
             }
 
-            // A sweep along x over the unique points sorted by x.
+            // Points closer than the tolerance fall in the same or in
+            // neighbouring cells of a grid of that spacing.
             void check_distinct_positions()
             {
-                std::vector< std::pair< Point3D, index_t > > points;
+                using Cell = std::array< std::int64_t, 3 >;
+                absl::flat_hash_map< Cell, std::vector< index_t > > cells;
+                const auto cell_of = []( const Point3D& point )
+                {
+                    Cell cell;
+                    for( local_index_t axis = 0; axis < 3; axis++ )
+                    {
+                        cell[axis] = static_cast< std::int64_t >( std::floor(
+                            point.value( axis ) / GLOBAL_EPSILON ) );
+                    }
+                    return cell;
+                };
+                std::vector< Point3D > points( model_.nb_unique_vertices() );
                 for( index_t unique = 0; unique < model_.nb_unique_vertices();
                      unique++ )
                 {
-                    if( !model_.component_mesh_vertices( unique ).empty() )
+                    if( model_.component_mesh_vertices( unique ).empty() )
                     {
-                        points.emplace_back( unique_point( unique ), unique );
+                        continue;
                     }
-                }
-                std::sort( points.begin(), points.end() );
-                for( std::size_t first = 0; first < points.size(); first++ )
-                {
-                    for( std::size_t second = first + 1;
-                         second < points.size()
-                         && points[second].first.value( 0 )
-                                    - points[first].first.value( 0 )
-                                < GLOBAL_EPSILON;
-                         second++ )
+                    points[unique] = unique_point( unique );
+                    const auto cell = cell_of( points[unique] );
+                    for( std::int64_t dx = -1; dx <= 1; dx++ )
                     {
-                        if( points[first].first.inexact_equal(
-                                points[second].first ) )
+                        for( std::int64_t dy = -1; dy <= 1; dy++ )
                         {
-                            problem( "Unique vertices ", points[first].second,
-                                " and ", points[second].second, " are both at ",
-                                points[first].first.string() );
+                            for( std::int64_t dz = -1; dz <= 1; dz++ )
+                            {
+                                const auto found =
+                                    cells.find( Cell{ cell[0] + dx,
+                                        cell[1] + dy, cell[2] + dz } );
+                                if( found == cells.end() )
+                                {
+                                    continue;
+                                }
+                                for( const auto other : found->second )
+                                {
+                                    if( points[other].inexact_equal(
+                                            points[unique] ) )
+                                    {
+                                        problem( "Unique vertices ", other,
+                                            " and ", unique, " are both at ",
+                                            points[unique].string() );
+                                    }
+                                }
+                            }
                         }
                     }
+                    cells[cell].push_back( unique );
                 }
             }
 
