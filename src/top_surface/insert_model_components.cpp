@@ -7,31 +7,53 @@
 #include <tessark/mesh/point_set_builder.h>
 #include <tessark/mesh/triangulated_surface_builder.h>
 
+#include <pillar/top_surface_plan_view.h>
+
 namespace brevane
 {
     void PillarStructuralModelBuilder::Impl::insert_model_components()
     {
-        auto surface_builder =
-            TriangulatedSurfaceBuilder< 2 >::create( *top_surface );
-        internal::BackgroundSurfaceBuilder background_builder{
-            background_surface
-        };
-        internal::BackgroundSurfaceModifier modifier{ background_surface,
-            background_builder, *surface_builder };
-        {
-            internal::BackgroundSurfaceInserter inserter{
-                { background_surface, modifier }, background_builder
-            };
-            insert_model_corners( inserter );
-            insert_model_lines( inserter );
-        }
-        modifier.clean();
+        internal::insert_model_components(
+            { model, top_surfaces, bottom_surfaces }, *top_surface,
+            background_surface );
     }
 
     void PillarStructuralModelBuilder::Impl::insert_model_corners(
         internal::BackgroundSurfaceInserter& inserter )
     {
-        for( const auto& corner : model.corners() )
+        internal::insert_model_corners(
+            { model, top_surfaces, bottom_surfaces }, inserter );
+    }
+
+    void PillarStructuralModelBuilder::Impl::insert_model_lines(
+        internal::BackgroundSurfaceInserter& inserter )
+    {
+        internal::insert_model_lines(
+            { model, top_surfaces, bottom_surfaces }, inserter );
+    }
+
+    void internal::insert_model_components( const TopSurfaceContext& context,
+        TriangulatedSurface< 2 >& top_surface,
+        BackgroundSurface& background_surface )
+    {
+        auto surface_builder =
+            TriangulatedSurfaceBuilder< 2 >::create( top_surface );
+        BackgroundSurfaceBuilder background_builder{ background_surface };
+        BackgroundSurfaceModifier modifier{ background_surface,
+            background_builder, *surface_builder };
+        {
+            BackgroundSurfaceInserter inserter{ { background_surface, modifier },
+                background_builder };
+            insert_model_corners( context, inserter );
+            insert_model_lines( context, inserter );
+        }
+        modifier.clean();
+    }
+
+    void internal::insert_model_corners(
+        const TopSurfaceContext& context, BackgroundSurfaceInserter& inserter )
+    {
+        for( const auto& corner : context.model.corners() )
         {
             auto points = PointSet< 2 >::create();
             auto builder = PointSetBuilder< 2 >::create( *points );
@@ -44,14 +66,14 @@ namespace brevane
         }
     }
 
-    void PillarStructuralModelBuilder::Impl::insert_model_lines(
-        internal::BackgroundSurfaceInserter& inserter )
+    void internal::insert_model_lines(
+        const TopSurfaceContext& context, BackgroundSurfaceInserter& inserter )
     {
-        // Lines in model order (the order of insertion is the order of the
-        // model, which is fixed), each as disjoint projected segments.
-        for( const auto& line : model.lines() )
+        // Lines in model order (a fixed order), each as disjoint projected
+        // segments.
+        for( const auto& line : context.model.lines() )
         {
-            if( is_lateral_boundary_line( line ) )
+            if( is_lateral_boundary_line( context, line ) )
             {
                 continue;
             }

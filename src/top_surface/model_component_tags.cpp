@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include <pillar/top_surface_plan_view.h>
+
 namespace brevane
 {
-    bool PillarStructuralModelBuilder::Impl::is_model_boundary_surface(
-        const Surface< 3 >& surface ) const
+    bool internal::is_model_boundary_surface(
+        const TopSurfaceContext& context, const Surface< 3 >& surface )
     {
-        for( const auto& collection : model.collections( surface.id() ) )
+        for( const auto& collection : context.model.collections( surface.id() ) )
         {
             if( collection.type().get() == "ModelBoundary" )
             {
@@ -17,32 +19,55 @@ namespace brevane
         return false;
     }
 
-    bool PillarStructuralModelBuilder::Impl::is_top_or_bottom_surface(
-        const Surface< 3 >& surface ) const
+    bool internal::is_top_or_bottom_surface(
+        const TopSurfaceContext& context, const Surface< 3 >& surface )
     {
         const auto& id = surface.id();
+        const auto& top_surfaces = context.top_surfaces;
+        const auto& bottom_surfaces = context.bottom_surfaces;
         return std::find( top_surfaces.begin(), top_surfaces.end(), id )
                    != top_surfaces.end()
                || std::find( bottom_surfaces.begin(), bottom_surfaces.end(), id )
                       != bottom_surfaces.end();
     }
 
-    bool PillarStructuralModelBuilder::Impl::is_lateral_boundary_line(
-        const Line< 3 >& line ) const
+    bool internal::is_lateral_boundary_line(
+        const TopSurfaceContext& context, const Line< 3 >& line )
     {
-        for( const auto& incidence : model.incidences( line.id() ) )
+        for( const auto& incidence : context.model.incidences( line.id() ) )
         {
             if( incidence.type().get() != "Surface" )
             {
                 continue;
             }
-            const auto& surface = model.surface( incidence.id() );
-            if( is_model_boundary_surface( surface )
-                && !is_top_or_bottom_surface( surface ) )
+            const auto& surface = context.model.surface( incidence.id() );
+            if( is_model_boundary_surface( context, surface )
+                && !is_top_or_bottom_surface( context, surface ) )
             {
                 return true;
             }
         }
         return false;
+    }
+
+    bool PillarStructuralModelBuilder::Impl::is_model_boundary_surface(
+        const Surface< 3 >& surface ) const
+    {
+        return internal::is_model_boundary_surface(
+            { model, top_surfaces, bottom_surfaces }, surface );
+    }
+
+    bool PillarStructuralModelBuilder::Impl::is_top_or_bottom_surface(
+        const Surface< 3 >& surface ) const
+    {
+        return internal::is_top_or_bottom_surface(
+            { model, top_surfaces, bottom_surfaces }, surface );
+    }
+
+    bool PillarStructuralModelBuilder::Impl::is_lateral_boundary_line(
+        const Line< 3 >& line ) const
+    {
+        return internal::is_lateral_boundary_line(
+            { model, top_surfaces, bottom_surfaces }, line );
     }
 } // namespace brevane

@@ -1,6 +1,7 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
 #include <halven/background/background_surface_builder.h>
+#include <pillar/top_surface_plan_view.h>
 #include <tessark/geometry/predicates.h>
 #include <tessark/mesh/triangulated_surface_builder.h>
 
@@ -49,12 +50,20 @@ namespace brevane
 
     void PillarStructuralModelBuilder::Impl::project_top_surfaces()
     {
-        auto builder = TriangulatedSurfaceBuilder< 2 >::create( *top_surface );
-        internal::BackgroundSurfaceBuilder background_builder{
-            background_surface
-        };
+        internal::project_top_surfaces( { model, top_surfaces, bottom_surfaces },
+            *top_surface, background_surface, *z_coordinate_attribute );
+    }
+
+    void internal::project_top_surfaces( const TopSurfaceContext& context,
+        TriangulatedSurface< 2 >& top_surface,
+        BackgroundSurface& background_surface,
+        VariableAttribute< double >& z_coordinate )
+    {
+        const auto& model = context.model;
+        auto builder = TriangulatedSurfaceBuilder< 2 >::create( top_surface );
+        BackgroundSurfaceBuilder background_builder{ background_surface };
         VertexCorrespondence correspondence;
-        for( const auto& id : top_surfaces )
+        for( const auto& id : context.top_surfaces )
         {
             TESSARK_EXCEPTION( model.has_surface( id ),
                 "[PillarStructuralModelBuilder] Top surface ", id.string(),
@@ -99,7 +108,7 @@ namespace brevane
                     }
                     const auto created =
                         builder->create_point( projected[triangle][corner] );
-                    z_coordinate_attribute->set_value(
+                    z_coordinate.set_value(
                         created, mesh->point( vertex ).value( 2 ) );
                     background_builder.add_macro_vertex_info(
                         { id, vertex }, created );
