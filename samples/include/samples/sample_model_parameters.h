@@ -84,6 +84,13 @@ namespace brevane
         double jitter{ 0.25 };
     };
 
+    // A box model built as a vertical (x, z) section extruded along y: the
+    // topography and the bottom flat at top_z and bottom_z, flat horizons,
+    // straight faults from top to bottom; then every point moves vertically
+    // by the relief of the topography and of the bottom, weighted by its
+    // height in the box, so that the horizons follow the topography the more
+    // the closer they are to it and never cross each other, and the faults
+    // bend with them.
     struct SampleModelParameters
     {
         SampleBox box;
