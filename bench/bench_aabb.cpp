@@ -32,7 +32,8 @@ namespace
                     Point3D{ { double( i ), double( j ), height( i, j ) } } );
             }
         }
-        const auto vertex = [nb_squares]( index_t i, index_t j ) {
+        const auto vertex = [nb_squares]( index_t i, index_t j )
+        {
             return j * ( nb_squares + 1 ) + i;
         };
         for( index_t j = 0; j < nb_squares; j++ )
@@ -145,8 +146,8 @@ namespace
         for( int query = 0; query < 4096; query++ )
         {
             BoundingBox3D box;
-            box.add_point( Point3D{
-                { horizontal( engine ), horizontal( engine ), 0 } } );
+            box.add_point(
+                Point3D{ { horizontal( engine ), horizontal( engine ), 0 } } );
             box.extends( 1.5 );
             queries.push_back( box );
         }
@@ -154,7 +155,8 @@ namespace
         std::size_t found{ 0 };
         for( auto _ : state )
         {
-            auto count = [&found]( index_t ) {
+            auto count = [&found]( index_t )
+            {
                 found++;
             };
             tree.compute_bbox_element_bbox_intersections(

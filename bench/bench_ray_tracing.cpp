@@ -31,7 +31,8 @@ namespace
                     Point3D{ { double( i ), double( j ), height( i, j ) } } );
             }
         }
-        const auto vertex = [nb_squares]( index_t i, index_t j ) {
+        const auto vertex = [nb_squares]( index_t i, index_t j )
+        {
             return j * ( nb_squares + 1 ) + i;
         };
         for( index_t j = 0; j < nb_squares; j++ )
@@ -56,7 +57,8 @@ namespace
         const auto mesh = height_field( nb_squares );
         const auto tree = create_aabb_tree( *mesh );
         std::mt19937 engine{ 13 };
-        std::uniform_real_distribution< double > coordinate{ 0, double( nb_squares ) };
+        std::uniform_real_distribution< double > coordinate{ 0,
+            double( nb_squares ) };
         std::vector< Segment3D > queries;
         for( int query = 0; query < 4096; query++ )
         {

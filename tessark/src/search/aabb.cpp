@@ -22,8 +22,7 @@ namespace
     }
 
     template < brevane::index_t D >
-    brevane::local_index_t longest_axis(
-        const brevane::BoundingBox< D >& box )
+    brevane::local_index_t longest_axis( const brevane::BoundingBox< D >& box )
     {
         const auto diagonal = box.diagonal();
         brevane::local_index_t axis{ 0 };
@@ -50,8 +49,9 @@ namespace brevane
     template < index_t D >
     AABBTree< D >::AABBTree( const std::vector< BoundingBox< D > >& bboxes )
     {
-        TESSARK_EXCEPTION( bboxes.size() < NO_ID, "[AABBTree] Too many boxes: ",
-            bboxes.size(), " (at most ", NO_ID - 1, ")" );
+        TESSARK_EXCEPTION( bboxes.size() < NO_ID,
+            "[AABBTree] Too many boxes: ", bboxes.size(), " (at most ",
+            NO_ID - 1, ")" );
         const auto nb_elements = static_cast< index_t >( bboxes.size() );
         if( nb_elements == 0 )
         {
@@ -80,9 +80,9 @@ namespace brevane
     }
 
     template < index_t D >
-    void AABBTree< D >::build_node( const std::vector< BoundingBox< D > >& bboxes,
-        std::vector< BuildEntry >& entries,
-        const Node& node )
+    void AABBTree< D >::build_node(
+        const std::vector< BoundingBox< D > >& bboxes,
+        std::vector< BuildEntry >& entries, const Node& node )
     {
         if( node.is_leaf() )
         {
@@ -98,7 +98,8 @@ namespace brevane
         const auto begin = entries.begin();
         std::nth_element( begin + node.begin, begin + node.middle(),
             begin + node.end,
-            [axis]( const BuildEntry& entry0, const BuildEntry& entry1 ) {
+            [axis]( const BuildEntry& entry0, const BuildEntry& entry1 )
+            {
                 const auto value0 = entry0.center.value( axis );
                 const auto value1 = entry1.center.value( axis );
                 return value0 < value1
@@ -110,10 +111,12 @@ namespace brevane
         if( node.end - node.begin >= PARALLEL_BUILD_MIN_ELEMENTS )
         {
             tbb::parallel_invoke(
-                [&] {
+                [&]
+                {
                     build_node( bboxes, entries, first );
                 },
-                [&] {
+                [&]
+                {
                     build_node( bboxes, entries, second );
                 } );
         }

@@ -15,10 +15,11 @@ namespace
         brevane::index_t nb_elements, const ElementBox& element_box )
     {
         std::vector< brevane::BoundingBox< D > > boxes( nb_elements );
-        tbb::parallel_for( tbb::blocked_range< brevane::index_t >{ 0,
-                               nb_elements, 4096 },
+        tbb::parallel_for(
+            tbb::blocked_range< brevane::index_t >{ 0, nb_elements, 4096 },
             [&boxes, &element_box](
-                const tbb::blocked_range< brevane::index_t >& range ) {
+                const tbb::blocked_range< brevane::index_t >& range )
+            {
                 for( auto element = range.begin(); element < range.end();
                      element++ )
                 {
@@ -34,8 +35,9 @@ namespace brevane
     template < index_t D >
     AABBTree< D > create_aabb_tree( const EdgedCurve< D >& mesh )
     {
-        return AABBTree< D >{ element_boxes< D >(
-            mesh.nb_edges(), [&mesh]( index_t edge ) {
+        return AABBTree< D >{ element_boxes< D >( mesh.nb_edges(),
+            [&mesh]( index_t edge )
+            {
                 return mesh.segment( edge ).bounding_box();
             } ) };
     }
@@ -43,8 +45,9 @@ namespace brevane
     template < index_t D >
     AABBTree< D > create_aabb_tree( const SurfaceMesh< D >& mesh )
     {
-        return AABBTree< D >{ element_boxes< D >(
-            mesh.nb_polygons(), [&mesh]( index_t polygon ) {
+        return AABBTree< D >{ element_boxes< D >( mesh.nb_polygons(),
+            [&mesh]( index_t polygon )
+            {
                 BoundingBox< D > box;
                 for( const auto vertex : mesh.polygon_vertices( polygon ) )
                 {
@@ -57,8 +60,9 @@ namespace brevane
     template < index_t D >
     AABBTree< D > create_aabb_tree( const PointSet< D >& mesh )
     {
-        return AABBTree< D >{ element_boxes< D >(
-            mesh.nb_vertices(), [&mesh]( index_t vertex ) {
+        return AABBTree< D >{ element_boxes< D >( mesh.nb_vertices(),
+            [&mesh]( index_t vertex )
+            {
                 BoundingBox< D > box;
                 box.add_point( mesh.point( vertex ) );
                 return box;

@@ -11,7 +11,8 @@ namespace
 {
     using namespace brevane;
 
-    double cross_2d( const Point2D& from, const Point2D& to, const Point2D& point )
+    double cross_2d(
+        const Point2D& from, const Point2D& to, const Point2D& point )
     {
         return ( to.value( 0 ) - from.value( 0 ) )
                    * ( point.value( 1 ) - from.value( 1 ) )
@@ -25,8 +26,7 @@ namespace
     // by the three edges, computed in the plane of the two axes along which
     // the triangle is the widest.
     Point3D coplanar_nearest_point( const Segment3D& segment,
-        const Triangle3D& triangle,
-        const Point3D& origin )
+        const Triangle3D& triangle, const Point3D& origin )
     {
         const auto normal = triangle.normal_direction();
         local_index_t dropped{ 0 };
@@ -56,8 +56,9 @@ namespace
             const auto& from = corners[edge];
             const auto& to = corners[( edge + 1 ) % 3];
             const auto at_start = orientation * cross_2d( from, to, start2d );
-            const auto slope =
-                orientation * ( cross_2d( from, to, end2d ) - cross_2d( from, to, start2d ) );
+            const auto slope = orientation
+                               * ( cross_2d( from, to, end2d )
+                                   - cross_2d( from, to, start2d ) );
             if( slope > 0 )
             {
                 enter = std::max( enter, -at_start / slope );
@@ -89,8 +90,7 @@ namespace
 namespace brevane
 {
     RayTracing3D::RayTracing3D( const SurfaceMesh< 3 >& mesh,
-        const Point3D& origin,
-        const Segment3D& segment )
+        const Point3D& origin, const Segment3D& segment )
         : mesh_( mesh ), origin_( origin ), segment_( segment )
     {
     }
@@ -116,15 +116,17 @@ namespace brevane
 
     bool RayTracing3D::operator()( index_t polygon )
     {
-        TESSARK_EXCEPTION( polygon < mesh_.nb_polygons(), "[RayTracing3D] Polygon ",
-            polygon, " does not exist (the mesh has ", mesh_.nb_polygons(),
+        TESSARK_EXCEPTION( polygon < mesh_.nb_polygons(),
+            "[RayTracing3D] Polygon ", polygon,
+            " does not exist (the mesh has ", mesh_.nb_polygons(),
             " polygons)" );
         const auto vertices = mesh_.polygon_vertices( polygon );
         std::optional< PolygonDistance > nearest;
         for( std::size_t fan = 1; fan + 1 < vertices.size(); fan++ )
         {
-            const auto hit = triangle_hit( Triangle3D{ mesh_.point( vertices[0] ),
-                mesh_.point( vertices[fan] ), mesh_.point( vertices[fan + 1] ) } );
+            const auto hit = triangle_hit( Triangle3D{
+                mesh_.point( vertices[0] ), mesh_.point( vertices[fan] ),
+                mesh_.point( vertices[fan + 1] ) } );
             if( !hit )
             {
                 continue;
@@ -143,7 +145,7 @@ namespace brevane
     }
 
     std::optional< RayTracing3D::PolygonDistance >
-        RayTracing3D::closest_polygon() const
+    RayTracing3D::closest_polygon() const
     {
         std::optional< PolygonDistance > closest;
         for( const auto& intersection : intersections_ )

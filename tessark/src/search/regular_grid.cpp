@@ -15,8 +15,8 @@ namespace
     // gives counts past index_t.
     double nb_cells_on_axis( double extent, double length )
     {
-        return std::max(
-            1., std::ceil( ( extent - 0.5 * brevane::GLOBAL_EPSILON ) / length ) );
+        return std::max( 1.,
+            std::ceil( ( extent - 0.5 * brevane::GLOBAL_EPSILON ) / length ) );
     }
 
     template < brevane::index_t D >
@@ -37,8 +37,7 @@ namespace
     // patterns finds the exact smallest double.
     template < brevane::index_t D >
     double smallest_growth_factor( const brevane::Point< D >& extents,
-        double length,
-        brevane::index_t max_nb_cells )
+        double length, brevane::index_t max_nb_cells )
     {
         const auto max_count = static_cast< double >( max_nb_cells );
         if( nb_cells_with_length( extents, length ) <= max_count )
@@ -78,8 +77,7 @@ namespace brevane
     LightRegularGrid< D >::LightRegularGrid( const Point< D >& origin,
         const std::array< index_t, D >& cells_number,
         const std::array< double, D >& cells_length )
-        : origin_( origin ),
-          cells_number_( cells_number ),
+        : origin_( origin ), cells_number_( cells_number ),
           cells_length_( cells_length )
     {
         std::uint64_t total{ 1 };
@@ -89,8 +87,8 @@ namespace brevane
                 "[LightRegularGrid] Origin is not finite: ", origin.string() );
             TESSARK_EXCEPTION( cells_number[axis] > 0,
                 "[LightRegularGrid] No cell along axis ", axis );
-            TESSARK_EXCEPTION( std::isfinite( cells_length[axis] )
-                                   && cells_length[axis] > 0,
+            TESSARK_EXCEPTION(
+                std::isfinite( cells_length[axis] ) && cells_length[axis] > 0,
                 "[LightRegularGrid] Cell length along axis ", axis,
                 " must be finite and positive, got ", cells_length[axis] );
             total *= cells_number[axis];
@@ -206,8 +204,9 @@ namespace brevane
             }
             else
             {
-                axis_cells[axis].push_back( static_cast< index_t >( std::clamp(
-                    std::floor( relative / length ), 0., double( count - 1 ) ) ) );
+                axis_cells[axis].push_back( static_cast< index_t >(
+                    std::clamp( std::floor( relative / length ), 0.,
+                        double( count - 1 ) ) ) );
             }
         }
         GridCellsAroundPoint< D > result{ GridCellIndices< D >{} };
@@ -252,9 +251,9 @@ namespace brevane
         Point< D > center;
         for( local_index_t axis = 0; axis < D; axis++ )
         {
-            center.set_value( axis, origin_.value( axis )
-                                        + ( cell[axis] + 0.5 )
-                                              * cells_length_[axis] );
+            center.set_value(
+                axis, origin_.value( axis )
+                          + ( cell[axis] + 0.5 ) * cells_length_[axis] );
         }
         return center;
     }
@@ -285,9 +284,9 @@ namespace brevane
         Point< D > max;
         for( local_index_t axis = 0; axis < D; axis++ )
         {
-            max.set_value( axis, origin_.value( axis )
-                                     + cells_number_[axis]
-                                           * cells_length_[axis] );
+            max.set_value(
+                axis, origin_.value( axis )
+                          + cells_number_[axis] * cells_length_[axis] );
         }
         BoundingBox< D > box;
         box.add_point( origin_ );
@@ -297,10 +296,9 @@ namespace brevane
 
     template < index_t D >
     LightRegularGrid< D >
-        build_grid_from_bbox_target_length_and_maximum_cell_number(
-            const BoundingBox< D >& box,
-            double target_length,
-            index_t max_nb_cells )
+    build_grid_from_bbox_target_length_and_maximum_cell_number(
+        const BoundingBox< D >& box, double target_length,
+        index_t max_nb_cells )
     {
         TESSARK_EXCEPTION( !box.empty(),
             "[build_grid_from_bbox_target_length_and_maximum_cell_number] "
@@ -320,9 +318,9 @@ namespace brevane
                 "Box is not finite: ",
                 box.string() );
         }
-        const auto length = target_length
-                            * smallest_growth_factor(
-                                extents, target_length, max_nb_cells );
+        const auto length =
+            target_length
+            * smallest_growth_factor( extents, target_length, max_nb_cells );
         TESSARK_EXCEPTION( std::isfinite( length ),
             "[build_grid_from_bbox_target_length_and_maximum_cell_number] No "
             "finite cell length fits ",
@@ -334,7 +332,8 @@ namespace brevane
         std::array< double, D > cells_length;
         for( local_index_t axis = 0; axis < D; axis++ )
         {
-            const auto count = nb_cells_on_axis( extents.value( axis ), length );
+            const auto count =
+                nb_cells_on_axis( extents.value( axis ), length );
             cells_number[axis] = static_cast< index_t >( count );
             cells_length[axis] = length;
             origin.set_value( axis, center.value( axis ) - count * length / 2 );
@@ -345,9 +344,9 @@ namespace brevane
     template class LightRegularGrid< 2 >;
     template class LightRegularGrid< 3 >;
     template LightRegularGrid< 2 >
-        build_grid_from_bbox_target_length_and_maximum_cell_number(
-            const BoundingBox< 2 >&, double, index_t );
+    build_grid_from_bbox_target_length_and_maximum_cell_number(
+        const BoundingBox< 2 >&, double, index_t );
     template LightRegularGrid< 3 >
-        build_grid_from_bbox_target_length_and_maximum_cell_number(
-            const BoundingBox< 3 >&, double, index_t );
+    build_grid_from_bbox_target_length_and_maximum_cell_number(
+        const BoundingBox< 3 >&, double, index_t );
 } // namespace brevane

@@ -14,7 +14,8 @@ namespace
     // Elements of these tests are segments: distance from a point to a
     // segment, through the clamped projection.
     template < index_t D >
-    double distance_to_segment( const Point< D >& point, const Segment< D >& segment )
+    double distance_to_segment(
+        const Point< D >& point, const Segment< D >& segment )
     {
         const auto& start = segment.vertices()[0];
         const auto direction = segment.direction();
@@ -66,7 +67,8 @@ namespace
                     continue;
                 }
                 const auto shift = random_point< D >( engine, -0.2, 0.2 );
-                segments.emplace_back( start, start + Vector< D >{ shift.values() } );
+                segments.emplace_back(
+                    start, start + Vector< D >{ shift.values() } );
             }
             for( const auto& segment : segments )
             {
@@ -74,7 +76,8 @@ namespace
             }
         }
 
-        [[nodiscard]] double distance( const Point< D >& query, index_t element ) const
+        [[nodiscard]] double distance(
+            const Point< D >& query, index_t element ) const
         {
             return distance_to_segment( query, segments[element] );
         }
@@ -139,10 +142,10 @@ namespace
             box.add_point( corner );
             if( query % 4 != 0 )
             {
-                box.add_point( corner
-                               + Vector< D >{
-                                   random_point< D >( engine, -0.3, 0.3 )
-                                       .values() } );
+                box.add_point(
+                    corner
+                    + Vector< D >{
+                        random_point< D >( engine, -0.3, 0.3 ).values() } );
             }
             boxes.push_back( box );
         }
@@ -152,8 +155,9 @@ namespace
         {
             BoundingBox< D > touching;
             touching.add_point( set.boxes[element].max() );
-            touching.add_point( set.boxes[element].max()
-                                + Point< D >{ random_point< D >( engine, 0, 0.1 ) } );
+            touching.add_point(
+                set.boxes[element].max()
+                + Point< D >{ random_point< D >( engine, 0, 0.1 ) } );
             boxes.push_back( touching );
         }
         return boxes;
@@ -250,8 +254,9 @@ namespace
             const SegmentSet< D > set{ size, 7 + size };
             const AABBTree< D > tree{ set.boxes };
             EXPECT_EQ( tree.nb_bboxes(), size );
-            const auto distance = [&set]( const Point< D >& query,
-                                      index_t element ) {
+            const auto distance = [&set](
+                                      const Point< D >& query, index_t element )
+            {
                 return set.distance( query, element );
             };
             for( const auto& query : query_points( set, 11 + size ) )
@@ -279,8 +284,9 @@ namespace
             {
                 Collector collector;
                 tree.compute_bbox_element_bbox_intersections( box, collector );
-                const auto expected = brute_force_elements(
-                    set, [&box]( const BoundingBox< D >& element_box ) {
+                const auto expected = brute_force_elements( set,
+                    [&box]( const BoundingBox< D >& element_box )
+                    {
                         return element_box.intersects( box );
                     } );
                 EXPECT_EQ( collector.sorted(), expected )
@@ -301,8 +307,9 @@ namespace
                 Collector collector;
                 tree.compute_segment_element_bbox_intersections(
                     segment, collector );
-                const auto expected = brute_force_elements(
-                    set, [&segment]( const BoundingBox< D >& element_box ) {
+                const auto expected = brute_force_elements( set,
+                    [&segment]( const BoundingBox< D >& element_box )
+                    {
                         return element_box.epsilon_intersects( segment );
                     } );
                 EXPECT_EQ( collector.sorted(), expected ) << "size " << size;
@@ -320,7 +327,8 @@ namespace
         for( const index_t limit : { 1, 2, 10 } )
         {
             index_t calls{ 0 };
-            auto action = [&calls, limit]( index_t ) {
+            auto action = [&calls, limit]( index_t )
+            {
                 return ++calls == limit;
             };
             tree.compute_bbox_element_bbox_intersections( whole, action );
@@ -341,7 +349,8 @@ namespace
         const AABBTree< D > tree{ { BoundingBox< D >{}, box,
             BoundingBox< D >{} } };
         const auto [element, distance] = tree.closest_element_box( Point< D >{},
-            []( const Point< D >&, index_t ) {
+            []( const Point< D >&, index_t )
+            {
                 return 0.;
             } );
         EXPECT_EQ( element, 1 );
@@ -354,10 +363,12 @@ namespace
         EXPECT_THAT( collector.elements, testing::ElementsAre( 1 ) );
 
         const AABBTree< D > only_empty{ { BoundingBox< D >{} } };
-        const auto [none, none_distance] = only_empty.closest_element_box(
-            Point< D >{}, []( const Point< D >&, index_t ) {
-                return 0.;
-            } );
+        const auto [none, none_distance] =
+            only_empty.closest_element_box( Point< D >{},
+                []( const Point< D >&, index_t )
+                {
+                    return 0.;
+                } );
         EXPECT_EQ( none, NO_ID );
         EXPECT_EQ( none_distance, std::numeric_limits< double >::max() );
     }
@@ -369,7 +380,8 @@ namespace
         EXPECT_EQ( tree.nb_bboxes(), 0 );
         EXPECT_TRUE( tree.bounding_box().empty() );
         const auto [element, distance] = tree.closest_element_box( Point< D >{},
-            []( const Point< D >&, index_t ) {
+            []( const Point< D >&, index_t )
+            {
                 return 0.;
             } );
         EXPECT_EQ( element, NO_ID );
@@ -409,8 +421,8 @@ namespace
         const SegmentSet< D > set{ 5000, 53 };
         const AABBTree< D > tree{ set.boxes };
         const auto queries = query_points( set, 59 );
-        const auto distance = [&set](
-                                  const Point< D >& query, index_t element ) {
+        const auto distance = [&set]( const Point< D >& query, index_t element )
+        {
             return set.distance( query, element );
         };
         struct Answer
@@ -421,7 +433,8 @@ namespace
 
             bool operator==( const Answer& ) const = default;
         };
-        const auto answer_all = [&] {
+        const auto answer_all = [&]
+        {
             std::vector< Answer > answers;
             for( const auto& query : queries )
             {
@@ -442,9 +455,11 @@ namespace
         std::vector< std::thread > threads;
         for( auto& answers : parallel )
         {
-            threads.emplace_back( [&answers, &answer_all] {
-                answers = answer_all();
-            } );
+            threads.emplace_back(
+                [&answers, &answer_all]
+                {
+                    answers = answer_all();
+                } );
         }
         for( auto& thread : threads )
         {

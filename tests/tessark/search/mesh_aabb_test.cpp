@@ -65,7 +65,8 @@ namespace
         const AABBTree< D >& tree, const BoundingBox< D >& box )
     {
         std::vector< index_t > elements;
-        auto collect = [&elements]( index_t element ) {
+        auto collect = [&elements]( index_t element )
+        {
             elements.push_back( element );
         };
         tree.compute_bbox_element_bbox_intersections( box, collect );
@@ -89,7 +90,8 @@ namespace
                 std::vector< index_t > expected;
                 for( index_t edge = 0; edge < curve->nb_edges(); edge++ )
                 {
-                    if( curve->segment( edge ).bounding_box().intersects( box ) )
+                    if( curve->segment( edge ).bounding_box().intersects(
+                            box ) )
                     {
                         expected.push_back( edge );
                     }
@@ -215,7 +217,8 @@ namespace
         }
         const auto tree = create_aabb_tree( *points );
         ASSERT_EQ( tree.nb_bboxes(), points->nb_vertices() );
-        const auto distance = [&points]( const Point2D& query, index_t vertex ) {
+        const auto distance = [&points]( const Point2D& query, index_t vertex )
+        {
             return point_point_distance( query, points->point( vertex ) );
         };
         for( int query = 0; query < 300; query++ )
@@ -273,7 +276,8 @@ namespace
                 }
             }
             std::vector< index_t > found;
-            auto collect = [&found]( index_t polygon ) {
+            auto collect = [&found]( index_t polygon )
+            {
                 found.push_back( polygon );
             };
             tree.compute_segment_element_bbox_intersections( segment, collect );

@@ -36,7 +36,8 @@ namespace
                     Point3D{ { double( i ), double( j ), height( i, j ) } } );
             }
         }
-        const auto vertex = [nb_squares]( index_t i, index_t j ) {
+        const auto vertex = [nb_squares]( index_t i, index_t j )
+        {
             return j * ( nb_squares + 1 ) + i;
         };
         for( index_t j = 0; j < nb_squares; j++ )
@@ -83,8 +84,7 @@ namespace
 
     // Walks the tree of the mesh's polygons with one RayTracing3D.
     RayTracing3D trace_with_tree( const SurfaceMesh< 3 >& mesh,
-        const AABBTree3D& tree,
-        const Segment3D& segment )
+        const AABBTree3D& tree, const Segment3D& segment )
     {
         RayTracing3D tracing{ mesh, segment.vertices()[0], segment };
         tree.compute_segment_element_bbox_intersections( segment, tracing );
@@ -121,7 +121,8 @@ namespace
             index_t nb_triangles;
         };
         std::vector< Probe > probes;
-        const auto on_border = []( index_t value ) {
+        const auto on_border = []( index_t value )
+        {
             return value == 0 || value == nb_squares;
         };
         for( index_t j = 0; j <= nb_squares; j++ )
@@ -133,9 +134,9 @@ namespace
                      polygon++ )
                 {
                     const auto vertices = mesh->polygon_vertices( polygon );
-                    around += static_cast< index_t >(
-                        std::count( vertices.begin(), vertices.end(),
-                            j * ( nb_squares + 1 ) + i ) );
+                    around +=
+                        static_cast< index_t >( std::count( vertices.begin(),
+                            vertices.end(), j * ( nb_squares + 1 ) + i ) );
                 }
                 probes.push_back( { double( i ), double( j ), around } );
                 if( i < nb_squares )
@@ -166,14 +167,15 @@ namespace
             const auto& hits = tracing.all_intersections();
             EXPECT_EQ( hits.size(), probe.nb_triangles )
                 << probe.x << " " << probe.y;
-            expect_same_hits( sorted( hits ),
-                sorted( trace_every_polygon( *mesh, segment )
-                            .all_intersections() ) );
+            expect_same_hits(
+                sorted( hits ), sorted( trace_every_polygon( *mesh, segment )
+                                            .all_intersections() ) );
             const auto closest = tracing.closest_polygon();
             ASSERT_TRUE( closest.has_value() ) << probe.x << " " << probe.y;
             EXPECT_NEAR( closest->point.value( 0 ), probe.x, 1e-12 );
             EXPECT_NEAR( closest->point.value( 1 ), probe.y, 1e-12 );
-            EXPECT_NEAR( closest->distance, 10 - closest->point.value( 2 ), 1e-12 );
+            EXPECT_NEAR(
+                closest->distance, 10 - closest->point.value( 2 ), 1e-12 );
             for( const auto& hit : hits )
             {
                 EXPECT_LE( std::tie( closest->distance, closest->polygon ),
@@ -214,7 +216,7 @@ namespace
                 query % 3 == 0
                     ? Point3D{ { start.value( 0 ), start.value( 1 ), -3 } }
                     : Point3D{ { horizontal( engine ), horizontal( engine ),
-                          height( engine ) } };
+                        height( engine ) } };
             const Segment3D segment{ start, end };
             const auto with_tree = trace_with_tree( *mesh, tree, segment );
             const auto brute_force = trace_every_polygon( *mesh, segment );
@@ -233,9 +235,11 @@ namespace
 
     TEST( RayTracing3D, segments_ending_on_missing_or_lying_in_a_flat_surface )
     {
-        const auto mesh = grid_surface( 4, []( double, double ) {
-            return 0.;
-        } );
+        const auto mesh = grid_surface( 4,
+            []( double, double )
+            {
+                return 0.;
+            } );
         const auto tree = create_aabb_tree( *mesh );
         struct Case
         {
@@ -244,7 +248,8 @@ namespace
             std::optional< Point3D > closest;
             double distance;
         };
-        const auto point = []( double x, double y, double z ) {
+        const auto point = []( double x, double y, double z )
+        {
             return Point3D{ { x, y, z } };
         };
         const std::vector< Case > cases{
@@ -252,14 +257,12 @@ namespace
                 point( 1.3, 1.6, 0 ), 5 },
             { vertical( 1.3, 1.6, 0, 5 ), point( 1.3, 1.6, 0 ),
                 point( 1.3, 1.6, 0 ), 0 },
-            { vertical( 1.3, 1.6, 5, 1e-9 ), point( 1.3, 1.6, 5 ),
-                std::nullopt, 0 },
-            { vertical( 4.5, 1, 5, -5 ), point( 4.5, 1, 5 ), std::nullopt,
+            { vertical( 1.3, 1.6, 5, 1e-9 ), point( 1.3, 1.6, 5 ), std::nullopt,
                 0 },
-            { vertical( 4, 4, 5, -5 ), point( 4, 4, 5 ), point( 4, 4, 0 ),
-                5 },
-            { vertical( 4 + 1e-12, 2, 5, -5 ), point( 4, 2, 5 ),
-                std::nullopt, 0 },
+            { vertical( 4.5, 1, 5, -5 ), point( 4.5, 1, 5 ), std::nullopt, 0 },
+            { vertical( 4, 4, 5, -5 ), point( 4, 4, 5 ), point( 4, 4, 0 ), 5 },
+            { vertical( 4 + 1e-12, 2, 5, -5 ), point( 4, 2, 5 ), std::nullopt,
+                0 },
             { Segment3D{ point( 0.5, 0.2, 0 ), point( 3.5, 0.2, 0 ) },
                 point( 0, 0.2, 0 ), point( 0.5, 0.2, 0 ), 0.5 },
             { Segment3D{ point( 0.5, 0.2, 0 ), point( 3.5, 0.2, 0 ) },
@@ -285,7 +288,8 @@ namespace
         }
     }
 
-    TEST( RayTracing3D, segment_in_the_plane_of_a_wall_gets_the_nearest_overlap )
+    TEST(
+        RayTracing3D, segment_in_the_plane_of_a_wall_gets_the_nearest_overlap )
     {
         auto mesh = TriangulatedSurface3D::create();
         auto builder = TriangulatedSurfaceBuilder< 3 >::create( *mesh );
@@ -312,9 +316,9 @@ namespace
     {
         auto mesh = PolygonalSurface3D::create();
         auto builder = PolygonalSurfaceBuilder< 3 >::create( *mesh );
-        for( const auto& corner : std::vector< std::array< double, 3 > >{
-                 { 0, 0, 0 }, { 1, 0, 0 }, { 1, 1, 0 }, { 0, 1, 0 },
-                 { 2, 0, 1 }, { 2, 1, 1 } } )
+        for( const auto& corner :
+            std::vector< std::array< double, 3 > >{ { 0, 0, 0 }, { 1, 0, 0 },
+                { 1, 1, 0 }, { 0, 1, 0 }, { 2, 0, 1 }, { 2, 1, 1 } } )
         {
             builder->create_point( Point3D{ corner } );
         }
@@ -336,8 +340,8 @@ namespace
         };
         for( const auto& test : cases )
         {
-            const auto tracing =
-                trace_with_tree( *mesh, tree, vertical( test.x, test.y, 5, -5 ) );
+            const auto tracing = trace_with_tree(
+                *mesh, tree, vertical( test.x, test.y, 5, -5 ) );
             std::vector< index_t > polygons;
             for( const auto& hit : tracing.all_intersections() )
             {
@@ -361,15 +365,16 @@ namespace
         std::vector< Segment3D > segments;
         for( int query = 0; query < 500; query++ )
         {
-            segments.push_back( vertical(
-                horizontal( engine ), horizontal( engine ), 5, -5 ) );
+            segments.push_back(
+                vertical( horizontal( engine ), horizontal( engine ), 5, -5 ) );
         }
-        const auto trace_all = [&] {
+        const auto trace_all = [&]
+        {
             std::vector< std::vector< PolygonDistance > > hits;
             for( const auto& segment : segments )
             {
-                hits.push_back(
-                    trace_with_tree( *mesh, tree, segment ).all_intersections() );
+                hits.push_back( trace_with_tree( *mesh, tree, segment )
+                                    .all_intersections() );
             }
             return hits;
         };
@@ -379,9 +384,11 @@ namespace
         std::vector< std::thread > threads;
         for( auto& hits : parallel )
         {
-            threads.emplace_back( [&hits, &trace_all] {
-                hits = trace_all();
-            } );
+            threads.emplace_back(
+                [&hits, &trace_all]
+                {
+                    hits = trace_all();
+                } );
         }
         for( auto& thread : threads )
         {

@@ -25,7 +25,8 @@ namespace
         const LightRegularGrid< D >& grid, const Point< D >& point )
     {
         const auto cells = grid.cells( point );
-        std::vector< GridCellIndices< D > > result( cells.begin(), cells.end() );
+        std::vector< GridCellIndices< D > > result(
+            cells.begin(), cells.end() );
         std::sort( result.begin(), result.end() );
         return result;
     }
@@ -132,8 +133,8 @@ namespace
                 }
                 point.set_value( axis, value );
             }
-            EXPECT_EQ( sorted_cells( grid, point ),
-                brute_force_cells( grid, point ) )
+            EXPECT_EQ(
+                sorted_cells( grid, point ), brute_force_cells( grid, point ) )
                 << point.string();
         }
     }
@@ -141,8 +142,8 @@ namespace
     TEST( LightRegularGrid, rejects_invalid_grids_and_cells )
     {
         const Point2D origin{ { 0, 0 } };
-        EXPECT_THROW(
-            LightRegularGrid2D( origin, { 0, 2 }, { 1, 1 } ), TessarkException );
+        EXPECT_THROW( LightRegularGrid2D( origin, { 0, 2 }, { 1, 1 } ),
+            TessarkException );
         EXPECT_THROW( LightRegularGrid2D( origin, { 2, 2 }, { 1, -1 } ),
             TessarkException );
         EXPECT_THROW( LightRegularGrid2D( origin, { 2, 2 },
@@ -153,10 +154,9 @@ namespace
         const LightRegularGrid2D largest{ origin, { 65536, 65535 }, { 1, 1 } };
         EXPECT_EQ( largest.nb_cells(), 65536u * 65535u );
         const LightRegularGrid2D grid{ origin, { 2, 3 }, { 1, 1 } };
-        EXPECT_THROW( (void) grid.cell_index( { 2, 0 } ), TessarkException );
-        EXPECT_THROW( (void) grid.cell_indices( 6 ), TessarkException );
-        EXPECT_THROW(
-            (void) grid.nb_cells_in_direction( 2 ), TessarkException );
+        EXPECT_THROW( (void)grid.cell_index( { 2, 0 } ), TessarkException );
+        EXPECT_THROW( (void)grid.cell_indices( 6 ), TessarkException );
+        EXPECT_THROW( (void)grid.nb_cells_in_direction( 2 ), TessarkException );
     }
 
     struct GridCase
@@ -210,7 +210,8 @@ namespace
     {
         // The smallest side putting `count` cells on the extent: an extent
         // passing the cells by less than half the tolerance is accepted.
-        const auto fitted = []( double extent, double count ) {
+        const auto fitted = []( double extent, double count )
+        {
             return ( extent - 0.5 * GLOBAL_EPSILON ) / count;
         };
         const std::vector< GridCase > cases{
@@ -280,19 +281,21 @@ namespace
                 box, 1e-3, NO_ID );
         EXPECT_LE( grid.nb_cells(), NO_ID );
         EXPECT_GT( grid.nb_cells(), NO_ID / 2 );
-        EXPECT_EQ( grid.nb_cells_in_direction( 0 ),
-            grid.nb_cells_in_direction( 2 ) );
+        EXPECT_EQ(
+            grid.nb_cells_in_direction( 0 ), grid.nb_cells_in_direction( 2 ) );
     }
 
     TEST( GridFromBox, rejects_bad_arguments_with_their_values )
     {
         const auto box = make_box< 2 >( { 0, 0 }, { 1, 1 } );
         const auto message = []( const BoundingBox2D& input, double target,
-                                 index_t max_nb_cells ) {
+                                 index_t max_nb_cells )
+        {
             try
             {
-                (void) build_grid_from_bbox_target_length_and_maximum_cell_number(
-                    input, target, max_nb_cells );
+                (void)
+                    build_grid_from_bbox_target_length_and_maximum_cell_number(
+                        input, target, max_nb_cells );
             }
             catch( const TessarkException& exception )
             {
@@ -304,9 +307,10 @@ namespace
             testing::HasSubstr( "Empty box" ) );
         EXPECT_THAT( message( box, -2.5, 10 ), testing::HasSubstr( "-2.5" ) );
         EXPECT_THAT( message( box, 0, 10 ), testing::HasSubstr( "got 0" ) );
-        EXPECT_THAT( message( box, std::nan( "" ), 10 ),
-            testing::HasSubstr( "nan" ) );
-        EXPECT_THAT( message( box, std::numeric_limits< double >::infinity(), 10 ),
+        EXPECT_THAT(
+            message( box, std::nan( "" ), 10 ), testing::HasSubstr( "nan" ) );
+        EXPECT_THAT(
+            message( box, std::numeric_limits< double >::infinity(), 10 ),
             testing::HasSubstr( "inf" ) );
         EXPECT_THAT( message( box, 1, 0 ),
             testing::HasSubstr( "Maximum number of cells" ) );

@@ -78,8 +78,8 @@ namespace brevane
             if( nodes_.front().signed_distance( query )
                 <= closest.distance + slack )
             {
-                closest_in_node( query, action, slack, { 0, 0, nb_bboxes() },
-                    closest );
+                closest_in_node(
+                    query, action, slack, { 0, 0, nb_bboxes() }, closest );
             }
             return { closest.element, closest.distance };
         }
@@ -95,7 +95,8 @@ namespace brevane
                 return;
             }
             walk_boxes(
-                [&box]( const BoundingBox< D >& node_box ) {
+                [&box]( const BoundingBox< D >& node_box )
+                {
                     return node_box.intersects( box );
                 },
                 action );
@@ -112,7 +113,8 @@ namespace brevane
                 return;
             }
             walk_boxes(
-                [&segment]( const BoundingBox< D >& node_box ) {
+                [&segment]( const BoundingBox< D >& node_box )
+                {
                     return node_box.epsilon_intersects( segment );
                 },
                 action );
@@ -157,8 +159,7 @@ namespace brevane
         struct BuildEntry;
 
         void build_node( const std::vector< BoundingBox< D > >& bboxes,
-            std::vector< BuildEntry >& entries,
-            const Node& node );
+            std::vector< BuildEntry >& entries, const Node& node );
 
         // Margin added to the best distance before a box is pruned: a
         // computed element distance may be rounded slightly below the
@@ -178,9 +179,7 @@ namespace brevane
 
         template < typename EvalDistance >
         void closest_in_node( const Point< D >& query,
-            const EvalDistance& action,
-            double slack,
-            const Node& node,
+            const EvalDistance& action, double slack, const Node& node,
             ClosestElement& closest ) const
         {
             if( node.is_leaf() )

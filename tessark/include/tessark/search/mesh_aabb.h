@@ -23,7 +23,8 @@ namespace brevane
 
     // One box per polygon.
     template < index_t D >
-    [[nodiscard]] AABBTree< D > create_aabb_tree( const SurfaceMesh< D >& mesh );
+    [[nodiscard]] AABBTree< D > create_aabb_tree(
+        const SurfaceMesh< D >& mesh );
 
     // One point box per vertex.
     template < index_t D >

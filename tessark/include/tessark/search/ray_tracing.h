@@ -39,8 +39,7 @@ namespace brevane
             Point3D point;
         };
 
-        RayTracing3D( const SurfaceMesh< 3 >& mesh,
-            const Point3D& origin,
+        RayTracing3D( const SurfaceMesh< 3 >& mesh, const Point3D& origin,
             const Segment3D& segment );
 
         // Tests one polygon and records its hit; always returns false so
@@ -48,8 +47,8 @@ namespace brevane
         bool operator()( index_t polygon );
 
         // Every hit, in the order the polygons were tested.
-        [[nodiscard]] const std::vector< PolygonDistance >&
-            all_intersections() const
+        [[nodiscard]] const std::vector< PolygonDistance >& all_intersections()
+            const
         {
             return intersections_;
         }

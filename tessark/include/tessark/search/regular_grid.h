@@ -90,10 +90,9 @@ namespace brevane
     // finite positive number, or max_nb_cells equal to 0.
     template < index_t D >
     [[nodiscard]] LightRegularGrid< D >
-        build_grid_from_bbox_target_length_and_maximum_cell_number(
-            const BoundingBox< D >& box,
-            double target_length,
-            index_t max_nb_cells );
+    build_grid_from_bbox_target_length_and_maximum_cell_number(
+        const BoundingBox< D >& box, double target_length,
+        index_t max_nb_cells );
 
     using LightRegularGrid2D = LightRegularGrid< 2 >;
     using LightRegularGrid3D = LightRegularGrid< 3 >;
