@@ -1,6 +1,7 @@
 #include "sample_section.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -356,10 +357,8 @@ namespace brevane
                     edge.from = nodes[rank];
                     edge.to = nodes[rank + 1];
                     edge.kind = kind;
-                    edge.rank = rank;
                     if( kind == SectionEdgeKind::fault )
                     {
-                        edge.group = boundary - 1;
                         edge.edge_length = edge_lengths_.faults[boundary - 1];
                         edge.name =
                             concatenate( "fault_", boundary, "_piece_", rank );
@@ -394,15 +393,12 @@ namespace brevane
             }
 
             index_t add_horizontal_edge( index_t from, index_t to,
-                SectionEdgeKind kind, index_t group, index_t block,
-                double edge_length, std::string name )
+                SectionEdgeKind kind, double edge_length, std::string name )
             {
                 SectionEdge edge;
                 edge.from = from;
                 edge.to = to;
                 edge.kind = kind;
-                edge.group = group;
-                edge.rank = block;
                 edge.edge_length = edge_length;
                 edge.name = std::move( name );
                 return add_edge( std::move( edge ) );
@@ -413,11 +409,10 @@ namespace brevane
                 section_.horizon_edges.resize( nb_horizons_ );
                 for( index_t block = 0; block <= nb_faults_; block++ )
                 {
-                    section_.top_edges.push_back(
-                        add_horizontal_edge( top_nodes_[block],
-                            top_nodes_[block + 1], SectionEdgeKind::top, NO_ID,
-                            block, edge_lengths_.topography,
-                            concatenate( "top_block_", block ) ) );
+                    section_.top_edges.push_back( add_horizontal_edge(
+                        top_nodes_[block], top_nodes_[block + 1],
+                        SectionEdgeKind::top, edge_lengths_.topography,
+                        concatenate( "top_block_", block ) ) );
                 }
                 for( index_t horizon = 0; horizon < nb_horizons_; horizon++ )
                 {
@@ -426,7 +421,7 @@ namespace brevane
                         const auto& ends = horizon_nodes_[horizon][block];
                         section_.horizon_edges[horizon].push_back(
                             add_horizontal_edge( ends[0], ends[1],
-                                SectionEdgeKind::horizon, horizon, block,
+                                SectionEdgeKind::horizon,
                                 edge_lengths_.horizons[horizon],
                                 concatenate( "horizon_", horizon + 1, "_block_",
                                     block ) ) );
@@ -434,11 +429,10 @@ namespace brevane
                 }
                 for( index_t block = 0; block <= nb_faults_; block++ )
                 {
-                    section_.bottom_edges.push_back(
-                        add_horizontal_edge( bottom_nodes_[block],
-                            bottom_nodes_[block + 1], SectionEdgeKind::bottom,
-                            NO_ID, block, edge_lengths_.bottom,
-                            concatenate( "bottom_block_", block ) ) );
+                    section_.bottom_edges.push_back( add_horizontal_edge(
+                        bottom_nodes_[block], bottom_nodes_[block + 1],
+                        SectionEdgeKind::bottom, edge_lengths_.bottom,
+                        concatenate( "bottom_block_", block ) ) );
                 }
             }
 
@@ -474,18 +468,6 @@ namespace brevane
                             edges_between( block, top.from, bottom.from );
                         face.right_edges =
                             edges_between( block + 1, top.to, bottom.to );
-                        const auto id =
-                            static_cast< index_t >( section_.faces.size() );
-                        section_.edges[face.top_edge].faces[1] = id;
-                        section_.edges[face.bottom_edge].faces[0] = id;
-                        for( const auto edge : face.left_edges )
-                        {
-                            section_.edges[edge].faces[1] = id;
-                        }
-                        for( const auto edge : face.right_edges )
-                        {
-                            section_.edges[edge].faces[0] = id;
-                        }
                         section_.faces.push_back( std::move( face ) );
                     }
                 }

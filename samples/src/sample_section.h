@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,17 +38,9 @@ namespace brevane
         index_t from{ NO_ID };
         index_t to{ NO_ID };
         SectionEdgeKind kind{ SectionEdgeKind::top };
-        // The horizon or fault the edge belongs to, NO_ID for the others.
-        index_t group{ NO_ID };
-        // The fault block of a topography, horizon or bottom piece; the rank
-        // from the top of a fault or side piece.
-        index_t rank{ 0 };
         // Target edge length of its surface mesh.
         double edge_length{ 0 };
         std::string name;
-        // The faces above and below (horizontal edges) or on the left and
-        // right (the others); NO_ID outside the box.
-        std::array< index_t, 2 > faces{ NO_ID, NO_ID };
     };
 
     // The section of one block: a convex quadrilateral between a top and a
