@@ -1,0 +1,29 @@
+#include <pillar/repair_pillar_model_input.h>
+
+#include <tessark/model/structural_model_builder.h>
+
+#include <halven/modifier/brep_geometric_modifier.h>
+
+namespace brevane
+{
+    void repair_pillar_model_input( StructuralModel& model,
+        const PillarStructuralModelInspectionResult& result )
+    {
+        const auto& issues = result.points_too_far.issues;
+        for( std::size_t issue = 0; issue < issues.size(); issue++ )
+        {
+            TESSARK_EXCEPTION(
+                issues[issue].unique_vertex < model.nb_unique_vertices(),
+                "[repair_pillar_model_input] Issue ", issue,
+                " names unique vertex ", issues[issue].unique_vertex,
+                ", but the model has ", model.nb_unique_vertices(),
+                " unique vertices" );
+        }
+        StructuralModelBuilder builder{ model };
+        BRepGeometricModifier modifier{ model, builder };
+        for( const auto& issue : issues )
+        {
+            modifier.move_point( issue.unique_vertex, issue.point );
+        }
+    }
+} // namespace brevane
