@@ -13,8 +13,7 @@ namespace brevane::internal
     public:
         Impl( std::pair< BackgroundSurface&, BackgroundSurfaceModifier& > pair,
             BackgroundSurfaceBuilder& builder )
-            : background_( pair.first ),
-              modifier_( pair.second ),
+            : modifier_( pair.second ),
               records_( builder ),
               surface_( pair.first.surface() ),
               locator_( surface_, [this]( index_t triangle ) {
@@ -250,7 +249,6 @@ namespace brevane::internal
             return chain;
         }
 
-        BackgroundSurface& background_;
         BackgroundSurfaceModifier& modifier_;
         BackgroundSurfaceBuilder& records_;
         const TriangulatedSurface2D& surface_;

@@ -21,12 +21,13 @@ namespace brevane::internal
                 direction.dot( Vector2D{ start, point } ) / length2, 0., 1. );
         }
 
+        // Twice the signed area of the triangle.
         double signed_area2(
             const Point2D& p0, const Point2D& p1, const Point2D& p2 )
         {
-            return Vector2D{ p0, p1 }.values()[0] * Vector2D{ p0, p2 }.values()[1]
-                   - Vector2D{ p0, p1 }.values()[1]
-                         * Vector2D{ p0, p2 }.values()[0];
+            const Vector2D u{ p0, p1 };
+            const Vector2D v{ p0, p2 };
+            return u.value( 0 ) * v.value( 1 ) - u.value( 1 ) * v.value( 0 );
         }
     } // namespace
 

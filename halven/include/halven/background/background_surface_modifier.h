@@ -160,8 +160,9 @@ namespace brevane::internal
             index_t original ) const;
 
         // Removes the marked triangles and vertices and the edges no triangle
-        // uses, compacting the surface (attributes and records follow), and
-        // recomputes no adjacency: adjacencies are kept right throughout.
+        // uses, compacting the surface (attributes and records follow).
+        // Adjacencies are kept right by every operation, so nothing is
+        // recomputed but the vertex links, in one pass over the triangles.
         CleanMappings clean();
 
     private:
