@@ -58,7 +58,6 @@ namespace brevane
             "[append_strip_triangles] Both chains have a single vertex" );
         const auto first_last = first.vertices.size() - 1;
         const auto second_last = second.vertices.size() - 1;
-        triangles.reserve( triangles.size() + first_last + second_last );
         std::size_t i{ 0 };
         std::size_t j{ 0 };
         while( i < first_last || j < second_last )
