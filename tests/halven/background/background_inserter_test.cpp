@@ -332,5 +332,15 @@ namespace brevane::internal
         {
             insertion.expect_curve( *curve, id );
         }
+        // Compaction drops the edges split away and keeps the chains.
+        const auto nb_edges = insertion.fixture.mesh().edges().nb_edges();
+        const auto mappings = insertion.fixture.modifier->clean();
+        EXPECT_LT( insertion.fixture.mesh().edges().nb_edges(), nb_edges );
+        EXPECT_EQ( mappings.edges.size(), nb_edges );
+        insertion.expect_valid();
+        for( const auto& [curve, id] : inputs )
+        {
+            insertion.expect_curve( *curve, id );
+        }
     }
 } // namespace brevane::internal
