@@ -53,19 +53,10 @@ namespace brevane
         // check reads the model, the two id lists and the plan view only,
         // and writes only its own record.
         void inspect();
-        // The triangles of each top surface in plan view, in triangle order,
-        // each as its three projected vertices in vertex order.
-        using PlanTriangles = std::vector< std::array< Point2D, 3 > >;
-        [[nodiscard]] absl::flat_hash_map< uuid, PlanTriangles >
-            top_surface_triangles() const;
         [[nodiscard]] MultiZInspectionResult inspect_multi_z() const;
         [[nodiscard]] LinesInspectionResult inspect_lines() const;
         [[nodiscard]] SurfacesCollectionInspectionResult
             inspect_surfaces_collection() const;
-        // The border edges of the plan view as a curve, vertices numbered in
-        // order of first encounter.
-        [[nodiscard]] std::unique_ptr< EdgedCurve< 2 > >
-            build_topography_border() const;
         [[nodiscard]] PointsTooFarFromTopographyBoundaryInspectionResult
             inspect_points_too_far() const;
 

@@ -1,5 +1,6 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
+#include "inspection/input_inspections.h"
 #include "inspection/run_checks_concurrently.h"
 
 namespace brevane
@@ -29,5 +30,31 @@ namespace brevane
                 result.surfaces_collection = inspect_surfaces_collection();
             },
         } );
+    }
+
+    MultiZInspectionResult PillarStructuralModelBuilder::Impl::inspect_multi_z()
+        const
+    {
+        return internal::inspect_multi_z(
+            { model, top_surfaces, bottom_surfaces } );
+    }
+
+    LinesInspectionResult PillarStructuralModelBuilder::Impl::inspect_lines()
+        const
+    {
+        return internal::inspect_lines( model );
+    }
+
+    SurfacesCollectionInspectionResult
+    PillarStructuralModelBuilder::Impl::inspect_surfaces_collection() const
+    {
+        return internal::inspect_surfaces_collection( model );
+    }
+
+    PointsTooFarFromTopographyBoundaryInspectionResult
+    PillarStructuralModelBuilder::Impl::inspect_points_too_far() const
+    {
+        return internal::inspect_points_too_far(
+            { model, top_surfaces, bottom_surfaces }, *top_surface );
     }
 } // namespace brevane

@@ -1,9 +1,9 @@
-#include "builder/pillar_structural_model_builder_impl.h"
+#include "inspection/input_inspections.h"
 
 namespace brevane
 {
-    LinesInspectionResult PillarStructuralModelBuilder::Impl::inspect_lines()
-        const
+    LinesInspectionResult internal::inspect_lines(
+        const StructuralModel& model )
     {
         // A line that bounds a single surface and lies inside none stops
         // within the model. A line bounding no surface at all is not one of

@@ -1,4 +1,6 @@
-#include "builder/pillar_structural_model_builder_impl.h"
+#include "inspection/input_inspections.h"
+
+#include <algorithm>
 
 #include <absl/container/flat_hash_set.h>
 
@@ -6,16 +8,22 @@
 
 namespace brevane
 {
-    absl::flat_hash_map< uuid,
-        PillarStructuralModelBuilder::Impl::PlanTriangles >
-    PillarStructuralModelBuilder::Impl::top_surface_triangles() const
+    namespace
     {
-        // Ids of the list that name no surface are ignored: only the model's
-        // surfaces are walked.
-        const absl::flat_hash_set< uuid > top_ids{ top_surfaces.begin(),
-            top_surfaces.end() };
+        SIDE plan_sign( const std::array< Point2D, 3 >& points )
+        {
+            return triangle_area_sign(
+                Triangle2D{ points[0], points[1], points[2] } );
+        }
+    } // namespace
+
+    absl::flat_hash_map< uuid, internal::PlanTriangles >
+    internal::top_surface_triangles( const TopSurfaceContext& context )
+    {
+        const absl::flat_hash_set< uuid > top_ids{ context.top_surfaces.begin(),
+            context.top_surfaces.end() };
         absl::flat_hash_map< uuid, PlanTriangles > triangles;
-        for( const auto& surface : model.surfaces() )
+        for( const auto& surface : context.model.surfaces() )
         {
             if( !top_ids.contains( surface.id() ) )
             {
@@ -42,16 +50,14 @@ namespace brevane
         return triangles;
     }
 
-    MultiZInspectionResult PillarStructuralModelBuilder::Impl::inspect_multi_z()
-        const
+    MultiZInspectionResult internal::inspect_multi_z(
+        const TopSurfaceContext& context )
     {
         // A top surface is a height field when all its triangles turn the
-        // same way seen from above. A triangle that is flat in plan view
-        // (vertical) has the zero sign and so breaks the rule too. Surfaces
-        // are reported in the model's surface order, at most once each.
+        // same way seen from above; the first triangle sets the way.
         MultiZInspectionResult result;
-        const auto triangles = top_surface_triangles();
-        for( const auto& surface : model.surfaces() )
+        const auto triangles = top_surface_triangles( context );
+        for( const auto& surface : context.model.surfaces() )
         {
             const auto found = triangles.find( surface.id() );
             if( found == triangles.end() || found->second.empty() )
@@ -59,22 +65,17 @@ namespace brevane
                 continue;
             }
             const auto& plan = found->second;
-            const auto sign_of = []( const std::array< Point2D, 3 >& points )
-            {
-                return triangle_area_sign(
-                    Triangle2D{ points[0], points[1], points[2] } );
-            };
-            const auto reference = sign_of( plan.front() );
-            for( const auto& points : plan )
-            {
-                if( sign_of( points ) != reference )
+            const auto reference = plan_sign( plan.front() );
+            const auto folded = std::any_of( plan.begin(), plan.end(),
+                [reference]( const std::array< Point2D, 3 >& points )
                 {
-                    result.issues.push_back( surface.id() );
-                    result.messages.push_back( concatenate(
-                        "Surface with uuid ", surface.id().string(),
-                        " has multi z configurations" ) );
-                    break;
-                }
+                    return plan_sign( points ) != reference;
+                } );
+            if( folded )
+            {
+                result.issues.push_back( surface.id() );
+                result.messages.push_back( concatenate( "Surface with uuid ",
+                    surface.id().string(), " has multi z configurations" ) );
             }
         }
         return result;

@@ -1,4 +1,4 @@
-#include "builder/pillar_structural_model_builder_impl.h"
+#include "inspection/input_inspections.h"
 
 #include <cmath>
 
@@ -86,8 +86,8 @@ namespace brevane
         }
     } // namespace
 
-    std::unique_ptr< EdgedCurve< 2 > >
-    PillarStructuralModelBuilder::Impl::build_topography_border() const
+    std::unique_ptr< EdgedCurve< 2 > > internal::build_topography_border(
+        const TriangulatedSurface< 2 >& top_surface )
     {
         auto border = EdgedCurve< 2 >::create();
         EdgedCurveBuilder< 2 > builder{ *border };
@@ -99,23 +99,23 @@ namespace brevane
             if( inserted )
             {
                 found->second =
-                    builder.create_point( top_surface->point( vertex ) );
+                    builder.create_point( top_surface.point( vertex ) );
             }
             return found->second;
         };
-        for( index_t polygon = 0; polygon < top_surface->nb_polygons();
+        for( index_t polygon = 0; polygon < top_surface.nb_polygons();
              polygon++ )
         {
             for( local_index_t edge = 0;
-                 edge < top_surface->nb_polygon_vertices( polygon ); edge++ )
+                 edge < top_surface.nb_polygon_vertices( polygon ); edge++ )
             {
                 const PolygonEdge polygon_edge{ polygon, edge };
-                if( !top_surface->is_edge_on_border( polygon_edge ) )
+                if( !top_surface.is_edge_on_border( polygon_edge ) )
                 {
                     continue;
                 }
                 const auto ends =
-                    top_surface->polygon_edge_vertices( polygon_edge );
+                    top_surface.polygon_edge_vertices( polygon_edge );
                 const auto start = curve_vertex( ends[0] );
                 const auto end = curve_vertex( ends[1] );
                 builder.create_edge( start, end );
@@ -125,7 +125,8 @@ namespace brevane
     }
 
     PointsTooFarFromTopographyBoundaryInspectionResult
-    PillarStructuralModelBuilder::Impl::inspect_points_too_far() const
+    internal::inspect_points_too_far( const TopSurfaceContext& context,
+        const TriangulatedSurface< 2 >& top_surface )
     {
         // Every border vertex of every side boundary surface must stand, in
         // plan view, on the border of the top surface. Each unique vertex is
@@ -133,11 +134,13 @@ namespace brevane
         // (surfaces in model order, polygons and their edges in order);
         // inner vertices of the side surfaces are free.
         PointsTooFarFromTopographyBoundaryInspectionResult result;
-        const TopographyBorderDistance border{ build_topography_border() };
+        const TopographyBorderDistance border{ build_topography_border(
+            top_surface ) };
         absl::flat_hash_set< index_t > visited;
         const auto examine = [&]( const Surface< 3 >& surface, index_t vertex )
         {
-            const auto unique = checked_unique_vertex( model, surface, vertex );
+            const auto unique =
+                checked_unique_vertex( context.model, surface, vertex );
             if( !visited.insert( unique ).second )
             {
                 return;
@@ -154,10 +157,10 @@ namespace brevane
                 issue->distance ) );
             result.issues.push_back( *issue );
         };
-        for( const auto& surface : model.surfaces() )
+        for( const auto& surface : context.model.surfaces() )
         {
-            if( !is_model_boundary_surface( surface )
-                || is_top_or_bottom_surface( surface ) )
+            if( !is_model_boundary_surface( context, surface )
+                || is_top_or_bottom_surface( context, surface ) )
             {
                 continue;
             }

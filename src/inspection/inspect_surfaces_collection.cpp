@@ -1,4 +1,4 @@
-#include "builder/pillar_structural_model_builder_impl.h"
+#include "inspection/input_inspections.h"
 
 #include <algorithm>
 #include <array>
@@ -20,8 +20,8 @@ namespace brevane
         }
     } // namespace
 
-    SurfacesCollectionInspectionResult
-    PillarStructuralModelBuilder::Impl::inspect_surfaces_collection() const
+    SurfacesCollectionInspectionResult internal::inspect_surfaces_collection(
+        const StructuralModel& model )
     {
         SurfacesCollectionInspectionResult result;
         for( const auto& surface : model.surfaces() )

@@ -3,10 +3,14 @@
 
 #include <string>
 
+#include <tessark/mesh/polygonal_surface.h>
+#include <tessark/model/structural_model_builder.h>
+
 #include <samples/small_sample_models.h>
 
 #include <pillar/pillar_structural_model_builder.h>
 
+#include "../../../src/inspection/input_inspections.h"
 #include "support/inspection_fixtures.h"
 
 namespace brevane
@@ -160,5 +164,38 @@ namespace brevane
             sample.model, sample.top_surfaces, sample.bottom_surfaces );
         EXPECT_THAT( multi_z.messages,
             testing::ElementsAre( multi_z_message( top.id() ) ) );
+    }
+
+    TEST( MultiZInspection, ignores_unknown_ids_and_names_untriangulated_tops )
+    {
+        test::WalledBox box;
+        const uuid unknown;
+        const std::vector< uuid > top{ unknown, box.top };
+        const auto triangles =
+            internal::top_surface_triangles( { box.model, top, {} } );
+        ASSERT_EQ( triangles.size(), 1u );
+        const auto& plan = triangles.at( box.top );
+        ASSERT_EQ( plan.size(), 8u );
+        // The first triangle of the grid: (0, 0) (5, 0) (5, 5), at z = 10.
+        EXPECT_EQ( plan.front()[1], ( Point2D{ { 5, 0 } } ) );
+        EXPECT_EQ( plan.front()[2], ( Point2D{ { 5, 5 } } ) );
+        EXPECT_EQ(
+            internal::inspect_multi_z( { box.model, top, {} } ).nb_issues(),
+            0u );
+
+        StructuralModelBuilder builder{ box.model };
+        const auto& quads =
+            builder.add_surface( PolygonalSurface< 3 >::create() );
+        builder.set_name( quads, "quads" );
+        const std::vector< uuid > with_quads{ box.top, quads };
+        EXPECT_THAT(
+            [&]
+            {
+                (void)internal::inspect_multi_z(
+                    { box.model, with_quads, {} } );
+            },
+            testing::ThrowsMessage< TessarkException >(
+                testing::HasSubstr( concatenate( "Top surface \"quads\" (",
+                    quads.string(), ") is not a triangulated surface" ) ) ) );
     }
 } // namespace brevane

@@ -3,7 +3,10 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
+
+#include <tessark/geometry/distance.h>
 
 #include <tessark/mesh/polygonal_surface.h>
 #include <tessark/mesh/triangulated_surface_builder.h>
@@ -13,7 +16,9 @@
 
 #include <pillar/pillar_structural_model_builder.h>
 
+#include "../../../src/inspection/input_inspections.h"
 #include "support/inspection_fixtures.h"
+#include "support/mesh_fixtures.h"
 
 namespace brevane
 {
@@ -425,6 +430,100 @@ namespace brevane
             EXPECT_EQ( inspect_points( sample.model, top, bottom ).nb_issues(),
                 expected )
                 << static_cast< int >( listing );
+        }
+    }
+
+    TEST( TopographyBorder, one_curve_edge_per_border_edge_in_polygon_order )
+    {
+        const auto ring = test::square_ring< 2 >();
+        const auto border = internal::build_topography_border( *ring );
+        std::vector< std::array< Point2D, 2 > > expected;
+        std::vector< Point2D > first_seen;
+        for( index_t polygon = 0; polygon < ring->nb_polygons(); polygon++ )
+        {
+            for( local_index_t edge = 0; edge < 3; edge++ )
+            {
+                if( !ring->is_edge_on_border( { polygon, edge } ) )
+                {
+                    continue;
+                }
+                const auto ends =
+                    ring->polygon_edge_vertices( { polygon, edge } );
+                expected.push_back(
+                    { ring->point( ends[0] ), ring->point( ends[1] ) } );
+                for( const auto end : ends )
+                {
+                    if( std::find( first_seen.begin(), first_seen.end(),
+                            ring->point( end ) )
+                        == first_seen.end() )
+                    {
+                        first_seen.push_back( ring->point( end ) );
+                    }
+                }
+            }
+        }
+        ASSERT_EQ( expected.size(), 16u );
+        ASSERT_EQ( border->nb_edges(), expected.size() );
+        for( index_t edge = 0; edge < border->nb_edges(); edge++ )
+        {
+            EXPECT_EQ( border->segment( edge ).vertices(), expected[edge] );
+        }
+        ASSERT_EQ( border->nb_vertices(), first_seen.size() );
+        for( index_t vertex = 0; vertex < border->nb_vertices(); vertex++ )
+        {
+            EXPECT_EQ( border->point( vertex ), first_seen[vertex] );
+        }
+    }
+
+    TEST( PointsTooFarInspection, distances_match_brute_force_on_random_moves )
+    {
+        // The border of the box's top: the square [0, 10]^2.
+        const std::array< Point2D, 4 > square{ Point2D{ { 0, 0 } },
+            Point2D{ { 10, 0 } }, Point2D{ { 10, 10 } }, Point2D{ { 0, 10 } } };
+        const auto brute_force = [&square]( const Point2D& point )
+        {
+            auto nearest = std::numeric_limits< double >::max();
+            for( index_t side = 0; side < 4; side++ )
+            {
+                nearest = std::min( nearest,
+                    point_segment_distance( point,
+                        Segment2D{ square[side], square[( side + 1 ) % 4] } ) );
+            }
+            return nearest;
+        };
+        std::mt19937 random{ 42 };
+        std::uniform_real_distribution< double > coordinate{ -3, 13 };
+        std::uniform_int_distribution< int > tiny_shift{ -3, 3 };
+        for( index_t trial = 0; trial < 200; trial++ )
+        {
+            test::WalledBox box;
+            // A vertex of wall_x_max and the bottom only, moved anywhere,
+            // or left within a few 1e-6 of its place.
+            const auto unique = box.unique_vertex_at( Point3D{ { 10, 5, 0 } } );
+            const auto moved =
+                trial % 2 == 0
+                    ? Point2D{ { coordinate( random ), coordinate( random ) } }
+                    : Point2D{ { 10 + 1e-6 * tiny_shift( random ),
+                        5 + 1e-6 * tiny_shift( random ) } };
+            test::move_unique_vertex( box.model, unique,
+                Point3D{ { moved.value( 0 ), moved.value( 1 ), 0 } } );
+            const auto points =
+                inspect_points( box.model, { box.top }, { box.bottom } );
+            const auto expected = brute_force( moved );
+            if( expected <= 1e-6 )
+            {
+                EXPECT_EQ( points.nb_issues(), 0u ) << moved.string();
+                continue;
+            }
+            ASSERT_EQ( points.nb_issues(), 1u ) << moved.string();
+            const auto& issue = points.issues.front();
+            EXPECT_DOUBLE_EQ( issue.distance, expected ) << moved.string();
+            EXPECT_NEAR(
+                point_point_distance( issue.point.project_point( 2 ), moved ),
+                expected, 1e-9 );
+            EXPECT_NEAR(
+                brute_force( issue.point.project_point( 2 ) ), 0, 1e-9 );
+            EXPECT_EQ( issue.point.value( 2 ), 0 );
         }
     }
 } // namespace brevane
