@@ -21,7 +21,8 @@ namespace brevane::internal
         struct CommonConstraints
         {
             CommonConstraints() = default;
-            explicit CommonConstraints( int border_constraint );
+            // Implicit, so that callers may pass the number.
+            CommonConstraints( int border_constraint );
 
             [[nodiscard]] bool border_edges_fixed() const
             {
