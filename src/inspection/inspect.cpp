@@ -1,6 +1,6 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
-#include "inspection/input_inspections.h"
+#include <pillar/input_inspections.h>
 #include "inspection/run_checks_concurrently.h"
 
 namespace brevane

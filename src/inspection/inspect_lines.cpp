@@ -1,4 +1,4 @@
-#include "inspection/input_inspections.h"
+#include <pillar/input_inspections.h>
 
 namespace brevane
 {

@@ -10,7 +10,7 @@
 
 #include <pillar/pillar_structural_model_builder.h>
 
-#include "../../../src/inspection/input_inspections.h"
+#include <pillar/input_inspections.h>
 #include "support/inspection_fixtures.h"
 
 namespace brevane

@@ -16,7 +16,7 @@
 
 #include <pillar/pillar_structural_model_builder.h>
 
-#include "../../../src/inspection/input_inspections.h"
+#include <pillar/input_inspections.h>
 #include "support/inspection_fixtures.h"
 #include "support/mesh_fixtures.h"
 

@@ -1,0 +1,150 @@
+#include <limits>
+#include <map>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include <samples/sample_model.h>
+
+#include <pillar/pillar_structural_model_builder.h>
+
+#include <pillar/input_inspections.h>
+
+namespace
+{
+    using namespace brevane;
+
+    // A factory model (five horizons, two faults) with its plan view, built
+    // once per size and shared by the benchmarks of that size.
+    struct InspectedModel
+    {
+        explicit InspectedModel( index_t target_top_triangles )
+            : sample( build_sample_model( parameters( target_top_triangles ) ) ),
+              context{ sample.model, sample.top_surfaces,
+                  sample.bottom_surfaces },
+              plan_view( TriangulatedSurface< 2 >::create() ),
+              background( *plan_view ),
+              z_coordinate( plan_view->vertex_attribute_manager()
+                      .find_or_create_attribute< VariableAttribute, double >(
+                          "z_coordinate",
+                          std::numeric_limits< double >::quiet_NaN(),
+                          { false, true, true } ) )
+        {
+            internal::project_top_surfaces(
+                context, *plan_view, background, *z_coordinate );
+            for( const auto& id : sample.top_surfaces )
+            {
+                nb_top_triangles += sample.model.surface( id ).mesh().nb_polygons();
+            }
+        }
+
+        static SampleModelParameters parameters( index_t target_top_triangles )
+        {
+            SampleModelParameters result;
+            result.nb_horizons = 5;
+            result.faults = spread_faults( result.box, 2 );
+            result.resolution.target_top_triangles = target_top_triangles;
+            return result;
+        }
+
+        SampleModel sample;
+        internal::TopSurfaceContext context;
+        std::unique_ptr< TriangulatedSurface< 2 > > plan_view;
+        internal::BackgroundSurface background;
+        std::shared_ptr< VariableAttribute< double > > z_coordinate;
+        double nb_top_triangles{ 0 };
+    };
+
+    InspectedModel& inspected_model( benchmark::State& state )
+    {
+        static std::map< index_t, std::unique_ptr< InspectedModel > > models;
+        const auto size = static_cast< index_t >( state.range( 0 ) );
+        auto& model = models[size];
+        if( !model )
+        {
+            model = std::make_unique< InspectedModel >( size );
+        }
+        state.counters["top_triangles"] = model->nb_top_triangles;
+        return *model;
+    }
+
+    void multi_z_check( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize( internal::inspect_multi_z( model.context ) );
+        }
+    }
+
+    void lines_check( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize(
+                internal::inspect_lines( model.sample.model ) );
+        }
+    }
+
+    void points_too_far_check( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize( internal::inspect_points_too_far(
+                model.context, *model.plan_view ) );
+        }
+    }
+
+    void surfaces_collection_check( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize(
+                internal::inspect_surfaces_collection( model.sample.model ) );
+        }
+    }
+
+    // The four checks at once through the builder, as a caller runs them;
+    // the builder itself (the plan-view projection) is made outside the
+    // timing.
+    void whole_inspection( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        PillarStructuralModelBuilder builder{ model.sample.model,
+            model.sample.top_surfaces, model.sample.bottom_surfaces };
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize( builder.is_model_construction_possible() );
+        }
+    }
+
+    // What a caller pays before the first inspection: the projection of the
+    // top surfaces into the plan view.
+    void builder_construction( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            PillarStructuralModelBuilder builder{ model.sample.model,
+                model.sample.top_surfaces, model.sample.bottom_surfaces };
+            benchmark::DoNotOptimize( builder );
+        }
+    }
+
+    void sizes( benchmark::internal::Benchmark* benchmark )
+    {
+        benchmark->Arg( 100000 )->Arg( 1000000 )->Unit( benchmark::kMillisecond );
+    }
+
+    BENCHMARK( multi_z_check )->Apply( sizes );
+    BENCHMARK( lines_check )->Apply( sizes );
+    BENCHMARK( points_too_far_check )->Apply( sizes );
+    BENCHMARK( surfaces_collection_check )->Apply( sizes );
+    BENCHMARK( whole_inspection )->Apply( sizes );
+    BENCHMARK( builder_construction )->Apply( sizes );
+} // namespace
+
+BENCHMARK_MAIN();
