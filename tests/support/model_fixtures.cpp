@@ -68,4 +68,38 @@ namespace brevane::test
                 surface, model.block( block ) );
         }
     }
+
+    std::vector< uuid > ids_of( const std::vector< ComponentID >& components )
+    {
+        std::vector< uuid > result;
+        result.reserve( components.size() );
+        for( const auto& component : components )
+        {
+            result.push_back( component.id() );
+        }
+        return result;
+    }
+
+    void remove_lines_and_corners( StructuralModel& model )
+    {
+        StructuralModelBuilder builder{ model };
+        std::vector< uuid > lines;
+        std::vector< uuid > corners;
+        for( const auto& line : model.lines() )
+        {
+            lines.push_back( line.id() );
+        }
+        for( const auto& corner : model.corners() )
+        {
+            corners.push_back( corner.id() );
+        }
+        for( const auto& id : lines )
+        {
+            builder.remove_line( model.line( id ) );
+        }
+        for( const auto& id : corners )
+        {
+            builder.remove_corner( model.corner( id ) );
+        }
+    }
 } // namespace brevane::test

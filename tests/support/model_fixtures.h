@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <tessark/model/structural_model.h>
 
@@ -22,4 +23,11 @@ namespace brevane::test
         uuid block;
         std::array< Point3D, 4 > points;
     };
+
+    // The uuids of the components, in order.
+    [[nodiscard]] std::vector< uuid > ids_of(
+        const std::vector< ComponentID >& components );
+
+    // Removes every line and corner of the model.
+    void remove_lines_and_corners( StructuralModel& model );
 } // namespace brevane::test

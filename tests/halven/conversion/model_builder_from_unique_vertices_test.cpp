@@ -29,29 +29,6 @@ namespace brevane
             std::sort( result.begin(), result.end() );
             return result;
         }
-
-        void remove_lines_and_corners( StructuralModel& model )
-        {
-            StructuralModelBuilder builder{ model };
-            std::vector< uuid > lines;
-            std::vector< uuid > corners;
-            for( const auto& line : model.lines() )
-            {
-                lines.push_back( line.id() );
-            }
-            for( const auto& corner : model.corners() )
-            {
-                corners.push_back( corner.id() );
-            }
-            for( const auto& id : lines )
-            {
-                builder.remove_line( model.line( id ) );
-            }
-            for( const auto& id : corners )
-            {
-                builder.remove_corner( model.corner( id ) );
-            }
-        }
     } // namespace
 
     TEST( ModelBuilderFromUniqueVertices, rebuilds_removed_lines_and_corners )
@@ -59,7 +36,7 @@ namespace brevane
         test::Tetrahedron tetrahedron;
         auto& model = tetrahedron.model;
         const auto original_ends = line_ends( model );
-        remove_lines_and_corners( model );
+        test::remove_lines_and_corners( model );
         ASSERT_EQ( model.nb_lines(), 0u );
 
         const auto mappings =
@@ -119,7 +96,7 @@ namespace brevane
         {
             builder.remove_surface( model.surface( tetrahedron.surfaces[face] ) );
         }
-        remove_lines_and_corners( model );
+        test::remove_lines_and_corners( model );
         ModelBuilderFromUniqueVertices< StructuralModel >{ model, {} }
             .update_model();
         ASSERT_EQ( model.nb_lines(), 1u );

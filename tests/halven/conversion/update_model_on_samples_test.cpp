@@ -8,6 +8,8 @@
 #include <tessark/inspection/model_validation.h>
 #include <tessark/model/structural_model_builder.h>
 
+#include "support/model_fixtures.h"
+
 namespace brevane
 {
     namespace
@@ -68,30 +70,14 @@ namespace brevane
             auto& model = sample.model;
             const auto before = topology_of( model );
 
-            StructuralModelBuilder builder{ model };
-            std::vector< uuid > lines;
-            std::vector< uuid > corners;
-            for( const auto& line : model.lines() )
-            {
-                lines.push_back( line.id() );
-            }
-            for( const auto& corner : model.corners() )
-            {
-                corners.push_back( corner.id() );
-            }
-            for( const auto& id : lines )
-            {
-                builder.remove_line( model.line( id ) );
-            }
-            for( const auto& id : corners )
-            {
-                builder.remove_corner( model.corner( id ) );
-            }
+            const auto nb_lines = model.nb_lines();
+            const auto nb_corners = model.nb_corners();
+            test::remove_lines_and_corners( model );
             ModelBuilderFromUniqueVertices< StructuralModel >{ model, {} }
                 .update_model();
 
-            EXPECT_EQ( model.nb_lines(), lines.size() ) << nb_faults;
-            EXPECT_EQ( model.nb_corners(), corners.size() ) << nb_faults;
+            EXPECT_EQ( model.nb_lines(), nb_lines ) << nb_faults;
+            EXPECT_EQ( model.nb_corners(), nb_corners ) << nb_faults;
             EXPECT_TRUE( topology_of( model ) == before ) << nb_faults;
             const auto report = validate_model( model );
             EXPECT_TRUE( report.is_valid() ) << report.string();

@@ -7,20 +7,12 @@
 #include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/model/structural_model_builder.h>
 
+#include "support/model_fixtures.h"
+
 namespace brevane
 {
     namespace
     {
-        std::vector< uuid > ids( const std::vector< ComponentID >& components )
-        {
-            std::vector< uuid > result;
-            for( const auto& component : components )
-            {
-                result.push_back( component.id() );
-            }
-            return result;
-        }
-
         // Two triangles sharing the edge (0, 0, 0)-(1, 0, 0), each its own
         // surface, the shared edge a line ended by two corners.
         struct TwoSurfaces
@@ -139,16 +131,16 @@ namespace brevane
     {
         TwoSurfaces fixture;
         const auto& model = fixture.model;
-        EXPECT_EQ( ids( model.incidences( fixture.line ) ),
+        EXPECT_EQ( test::ids_of( model.incidences( fixture.line ) ),
             ( std::vector< uuid >{
                 fixture.surfaces[0], fixture.surfaces[1] } ) );
-        EXPECT_EQ( ids( model.boundaries( fixture.line ) ),
+        EXPECT_EQ( test::ids_of( model.boundaries( fixture.line ) ),
             ( std::vector< uuid >{ fixture.corners[0], fixture.corners[1] } ) );
         EXPECT_EQ( model.nb_embedding_surfaces( fixture.line ), 0u );
         const auto collections = model.collections( fixture.surfaces[1] );
         ASSERT_EQ( collections.size(), 1u );
         EXPECT_EQ( collections[0].type().get(), "ModelBoundary" );
-        EXPECT_EQ( ids( model.horizon_items( model.horizon( fixture.horizon ) ) ),
+        EXPECT_EQ( test::ids_of( model.horizon_items( model.horizon( fixture.horizon ) ) ),
             ( std::vector< uuid >{ fixture.surfaces[0] } ) );
         EXPECT_EQ( model.nb_horizons(), 1u );
         EXPECT_FALSE( model.is_closed( model.line( fixture.line ) ) );
@@ -168,7 +160,7 @@ namespace brevane
 
         EXPECT_FALSE( model.has_surface( fixture.surfaces[0] ) );
         EXPECT_EQ( model.nb_surfaces(), 1u );
-        EXPECT_EQ( ids( model.incidences( fixture.line ) ),
+        EXPECT_EQ( test::ids_of( model.incidences( fixture.line ) ),
             ( std::vector< uuid >{ fixture.surfaces[1] } ) );
         EXPECT_EQ( model.nb_items( fixture.horizon ), 0u );
         EXPECT_EQ( model.unique_vertex( { surface_id, 0 } ), NO_ID );

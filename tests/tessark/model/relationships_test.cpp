@@ -3,20 +3,12 @@
 #include <tessark/basic/tessark_exception.h>
 #include <tessark/model/relationships.h>
 
+#include "support/model_fixtures.h"
+
 namespace brevane
 {
     namespace
     {
-        std::vector< uuid > ids( const std::vector< ComponentID >& components )
-        {
-            std::vector< uuid > result;
-            for( const auto& component : components )
-            {
-                result.push_back( component.id() );
-            }
-            return result;
-        }
-
         struct Fixture
         {
             Fixture()
@@ -56,16 +48,16 @@ namespace brevane
         relations.add_boundary_relation( model.lines[0], model.surfaces[0] );
         relations.add_internal_relation( model.lines[1], model.surfaces[0] );
 
-        EXPECT_EQ( ids( relations.boundaries( model.surfaces[1] ) ),
+        EXPECT_EQ( test::ids_of( relations.boundaries( model.surfaces[1] ) ),
             ( std::vector< uuid >{
                 model.lines[2], model.lines[0], model.lines[1] } ) );
-        EXPECT_EQ( ids( relations.incidences( model.lines[0] ) ),
+        EXPECT_EQ( test::ids_of( relations.incidences( model.lines[0] ) ),
             ( std::vector< uuid >{
                 model.surfaces[1], model.surfaces[2], model.surfaces[0] } ) );
         EXPECT_EQ( relations.nb_incidences( model.lines[1] ), 1u );
-        EXPECT_EQ( ids( relations.embeddings( model.lines[1] ) ),
+        EXPECT_EQ( test::ids_of( relations.embeddings( model.lines[1] ) ),
             ( std::vector< uuid >{ model.surfaces[0] } ) );
-        EXPECT_EQ( ids( relations.internal_components( model.surfaces[0] ) ),
+        EXPECT_EQ( test::ids_of( relations.internal_components( model.surfaces[0] ) ),
             ( std::vector< uuid >{ model.lines[1] } ) );
         EXPECT_TRUE( relations.is_boundary( model.lines[2], model.surfaces[1] ) );
         EXPECT_FALSE( relations.is_boundary( model.surfaces[1], model.lines[2] ) );
@@ -87,7 +79,7 @@ namespace brevane
         EXPECT_EQ( collections[1].type().get(), "Horizon" );
         EXPECT_EQ( collections[1].id(), model.horizon );
         EXPECT_EQ( relations.nb_items( model.horizon ), 2u );
-        EXPECT_EQ( ids( relations.items( model.horizon ) ),
+        EXPECT_EQ( test::ids_of( relations.items( model.horizon ) ),
             ( std::vector< uuid >{ model.surfaces[0], model.surfaces[2] } ) );
     }
 
@@ -101,7 +93,7 @@ namespace brevane
         relations.unregister_component( model.lines[0] );
 
         EXPECT_FALSE( relations.is_registered( model.lines[0] ) );
-        EXPECT_EQ( ids( relations.boundaries( model.surfaces[0] ) ),
+        EXPECT_EQ( test::ids_of( relations.boundaries( model.surfaces[0] ) ),
             ( std::vector< uuid >{ model.lines[1] } ) );
         EXPECT_EQ( relations.nb_items( model.boundary ), 0u );
         EXPECT_THROW( (void) relations.incidences( model.lines[0] ),
