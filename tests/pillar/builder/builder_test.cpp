@@ -14,6 +14,8 @@
 #include <pillar/varnholt_pillar_library.h>
 #include <halven/background/background_surface_library.h>
 
+#include <samples/small_sample_models.h>
+
 #include "support/model_fixtures.h"
 
 namespace brevane
@@ -159,5 +161,49 @@ namespace brevane
         std::lock_guard< std::mutex > guard{ Singleton::lock() };
         EXPECT_EQ( Singleton::instance( typeid( VarnholtPillarLibrary ) ), first );
         EXPECT_TRUE( static_cast< Library* >( first )->is_initialized() );
+    }
+
+    namespace
+    {
+        // A clean sample with one surface added in no collection.
+        SampleModel sample_with_untagged_surface()
+        {
+            auto sample = flat_layer_cake();
+            StructuralModelBuilder builder{ sample.model };
+            const auto& id = builder.add_surface();
+            auto mesh = builder.surface_mesh_builder<
+                TriangulatedSurfaceBuilder< 3 > >( id );
+            const auto first = builder.create_unique_vertices( 3 );
+            const auto component = sample.model.surface( id ).component_id();
+            for( index_t corner = 0; corner < 3; corner++ )
+            {
+                const auto vertex = mesh->create_point( Point3D{
+                    { 10. + ( corner == 1 ), 10. + ( corner == 2 ), 20. } } );
+                builder.set_unique_vertex( { component, vertex }, first + corner );
+            }
+            mesh->create_triangle( { 0, 1, 2 } );
+            mesh->compute_polygon_adjacencies();
+            return sample;
+        }
+    } // namespace
+
+    TEST( PillarStructuralModelBuilder, builds_whatever_an_explicit_inspection_found )
+    {
+        auto sample = sample_with_untagged_surface();
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        ASSERT_EQ(
+            builder.is_model_construction_possible().surfaces_collection.nb_issues(),
+            1u );
+        EXPECT_NO_THROW( builder.build( {} ) );
+    }
+
+    TEST( PillarStructuralModelBuilder, a_refused_build_proceeds_when_called_again )
+    {
+        auto sample = sample_with_untagged_surface();
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        EXPECT_THROW( builder.build( {} ), PillarStructuralModelException );
+        EXPECT_NO_THROW( builder.build( {} ) );
     }
 } // namespace brevane
