@@ -20,8 +20,11 @@ namespace brevane
     template < index_t D >
     index_t EdgedCurveBuilder< D >::create_point( const Point< D >& point )
     {
+        // Copied first: the point may be one of this mesh's own points,
+        // which creating a vertex can move.
+        const auto copy = point;
         const auto vertex = create_vertex();
-        curve_.points_[vertex] = point;
+        curve_.points_[vertex] = copy;
         return vertex;
     }
 

@@ -20,8 +20,11 @@ namespace brevane
     template < index_t D >
     index_t HybridSolidBuilder< D >::create_point( const Point< D >& point )
     {
+        // Copied first: the point may be one of this mesh's own points,
+        // which creating a vertex can move.
+        const auto copy = point;
         const auto vertex = create_vertex();
-        solid_.set_point( vertex, point );
+        solid_.set_point( vertex, copy );
         return vertex;
     }
 

@@ -20,8 +20,11 @@ namespace brevane
     template < index_t D >
     index_t PointSetBuilder< D >::create_point( const Point< D >& point )
     {
+        // Copied first: the point may be one of this mesh's own points,
+        // which creating a vertex can move.
+        const auto copy = point;
         const auto vertex = create_vertex();
-        point_set_.points_[vertex] = point;
+        point_set_.points_[vertex] = copy;
         return vertex;
     }
 

@@ -20,8 +20,11 @@ namespace brevane
     template < index_t D >
     index_t SurfaceMeshBuilder< D >::create_point( const Point< D >& point )
     {
+        // Copied first: the point may be one of this mesh's own points,
+        // which creating a vertex can move.
+        const auto copy = point;
         const auto vertex = create_vertex();
-        surface_.set_point( vertex, point );
+        surface_.set_point( vertex, copy );
         return vertex;
     }
 
