@@ -4,8 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <samples/height_field_surface.h>
+
 #include <tessark/mesh/triangulated_surface.h>
-#include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/search/aabb.h>
 #include <tessark/search/distance_to_triangle.h>
 #include <tessark/search/mesh_aabb.h>
@@ -17,36 +18,6 @@ namespace
     double height( double x, double y )
     {
         return 3 * std::sin( x / 7 ) * std::cos( y / 5 );
-    }
-
-    // A wavy height field over n x n unit squares, two triangles each.
-    std::unique_ptr< TriangulatedSurface3D > height_field( index_t nb_squares )
-    {
-        auto mesh = TriangulatedSurface3D::create();
-        auto builder = TriangulatedSurfaceBuilder< 3 >::create( *mesh );
-        for( index_t j = 0; j <= nb_squares; j++ )
-        {
-            for( index_t i = 0; i <= nb_squares; i++ )
-            {
-                builder->create_point(
-                    Point3D{ { double( i ), double( j ), height( i, j ) } } );
-            }
-        }
-        const auto vertex = [nb_squares]( index_t i, index_t j )
-        {
-            return j * ( nb_squares + 1 ) + i;
-        };
-        for( index_t j = 0; j < nb_squares; j++ )
-        {
-            for( index_t i = 0; i < nb_squares; i++ )
-            {
-                builder->create_triangle( { vertex( i, j ), vertex( i + 1, j ),
-                    vertex( i + 1, j + 1 ) } );
-                builder->create_triangle( { vertex( i, j ),
-                    vertex( i + 1, j + 1 ), vertex( i, j + 1 ) } );
-            }
-        }
-        return mesh;
     }
 
     std::vector< BoundingBox3D > triangle_boxes(
@@ -70,8 +41,8 @@ namespace
     // The tree from a ready list of boxes.
     void tree_build_from_boxes( benchmark::State& state )
     {
-        const auto mesh =
-            height_field( static_cast< index_t >( state.range( 0 ) ) );
+        const auto mesh = height_field_surface(
+            static_cast< index_t >( state.range( 0 ) ), height );
         const auto boxes = triangle_boxes( *mesh );
         for( auto _ : state )
         {
@@ -88,8 +59,8 @@ namespace
     // The polygon boxes and the tree from the mesh.
     void tree_build_from_mesh( benchmark::State& state )
     {
-        const auto mesh =
-            height_field( static_cast< index_t >( state.range( 0 ) ) );
+        const auto mesh = height_field_surface(
+            static_cast< index_t >( state.range( 0 ) ), height );
         for( auto _ : state )
         {
             const auto tree = create_aabb_tree( *mesh );
@@ -107,7 +78,7 @@ namespace
     void closest_triangle( benchmark::State& state )
     {
         const auto nb_squares = static_cast< index_t >( state.range( 0 ) );
-        const auto mesh = height_field( nb_squares );
+        const auto mesh = height_field_surface( nb_squares, height );
         const auto tree = create_aabb_tree( *mesh );
         const DistanceToTriangle distance{ *mesh };
         std::mt19937 engine{ 5 };
@@ -137,7 +108,7 @@ namespace
     void box_query( benchmark::State& state )
     {
         const auto nb_squares = static_cast< index_t >( state.range( 0 ) );
-        const auto mesh = height_field( nb_squares );
+        const auto mesh = height_field_surface( nb_squares, height );
         const auto tree = create_aabb_tree( *mesh );
         std::mt19937 engine{ 7 };
         std::uniform_real_distribution< double > horizontal{ 0,

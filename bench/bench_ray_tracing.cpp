@@ -4,8 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <samples/height_field_surface.h>
+
 #include <tessark/mesh/triangulated_surface.h>
-#include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/search/mesh_aabb.h>
 #include <tessark/search/ray_tracing.h>
 
@@ -18,43 +19,13 @@ namespace
         return 3 * std::sin( x / 7 ) * std::cos( y / 5 );
     }
 
-    // A wavy height field over n x n unit squares, two triangles each.
-    std::unique_ptr< TriangulatedSurface3D > height_field( index_t nb_squares )
-    {
-        auto mesh = TriangulatedSurface3D::create();
-        auto builder = TriangulatedSurfaceBuilder< 3 >::create( *mesh );
-        for( index_t j = 0; j <= nb_squares; j++ )
-        {
-            for( index_t i = 0; i <= nb_squares; i++ )
-            {
-                builder->create_point(
-                    Point3D{ { double( i ), double( j ), height( i, j ) } } );
-            }
-        }
-        const auto vertex = [nb_squares]( index_t i, index_t j )
-        {
-            return j * ( nb_squares + 1 ) + i;
-        };
-        for( index_t j = 0; j < nb_squares; j++ )
-        {
-            for( index_t i = 0; i < nb_squares; i++ )
-            {
-                builder->create_triangle( { vertex( i, j ), vertex( i + 1, j ),
-                    vertex( i + 1, j + 1 ) } );
-                builder->create_triangle( { vertex( i, j ),
-                    vertex( i + 1, j + 1 ), vertex( i, j + 1 ) } );
-            }
-        }
-        return mesh;
-    }
-
     // Vertical segments from above to below a surface of about 10^6
     // triangles, one query per iteration: tree walk, exact triangle tests
     // and the nearest hit.
     void vertical_ray_tracing( benchmark::State& state )
     {
         constexpr index_t nb_squares{ 708 };
-        const auto mesh = height_field( nb_squares );
+        const auto mesh = height_field_surface( nb_squares, height );
         const auto tree = create_aabb_tree( *mesh );
         std::mt19937 engine{ 13 };
         std::uniform_real_distribution< double > coordinate{ 0,

@@ -11,6 +11,7 @@
 #include <tessark/mesh/polygonal_surface_builder.h>
 #include <tessark/mesh/triangulated_surface.h>
 #include <tessark/mesh/triangulated_surface_builder.h>
+#include <samples/height_field_surface.h>
 #include <tessark/search/mesh_aabb.h>
 #include <tessark/search/ray_tracing.h>
 
@@ -19,39 +20,6 @@ namespace
     using namespace brevane;
     using PolygonDistance = RayTracing3D::PolygonDistance;
     using Height = std::function< double( double, double ) >;
-
-    // A height field over n x n unit squares, each square split along its
-    // diagonal from ( i, j ) to ( i + 1, j + 1 ): interior vertices have six
-    // triangles around them.
-    std::unique_ptr< TriangulatedSurface3D > grid_surface(
-        index_t nb_squares, const Height& height )
-    {
-        auto mesh = TriangulatedSurface3D::create();
-        auto builder = TriangulatedSurfaceBuilder< 3 >::create( *mesh );
-        for( index_t j = 0; j <= nb_squares; j++ )
-        {
-            for( index_t i = 0; i <= nb_squares; i++ )
-            {
-                builder->create_point(
-                    Point3D{ { double( i ), double( j ), height( i, j ) } } );
-            }
-        }
-        const auto vertex = [nb_squares]( index_t i, index_t j )
-        {
-            return j * ( nb_squares + 1 ) + i;
-        };
-        for( index_t j = 0; j < nb_squares; j++ )
-        {
-            for( index_t i = 0; i < nb_squares; i++ )
-            {
-                builder->create_triangle( { vertex( i, j ), vertex( i + 1, j ),
-                    vertex( i + 1, j + 1 ) } );
-                builder->create_triangle( { vertex( i, j ),
-                    vertex( i + 1, j + 1 ), vertex( i, j + 1 ) } );
-            }
-        }
-        return mesh;
-    }
 
     double wavy( double x, double y )
     {
@@ -111,7 +79,7 @@ namespace
     TEST( RayTracing3D, vertical_segments_find_shared_vertices_and_edges )
     {
         constexpr index_t nb_squares{ 6 };
-        const auto mesh = grid_surface( nb_squares, wavy );
+        const auto mesh = height_field_surface( nb_squares, wavy );
         const auto tree = create_aabb_tree( *mesh );
         struct Probe
         {
@@ -186,7 +154,7 @@ namespace
 
     TEST( RayTracing3D, hits_at_a_grid_vertex_are_exactly_that_vertex )
     {
-        const auto mesh = grid_surface( 3, wavy );
+        const auto mesh = height_field_surface( 3, wavy );
         const auto tree = create_aabb_tree( *mesh );
         const auto center = mesh->point( 5 );
         const auto tracing = trace_with_tree( *mesh, tree,
@@ -203,7 +171,7 @@ namespace
 
     TEST( RayTracing3D, tree_walk_equals_testing_every_triangle )
     {
-        const auto mesh = grid_surface( 12, wavy );
+        const auto mesh = height_field_surface( 12, wavy );
         const auto tree = create_aabb_tree( *mesh );
         std::mt19937 engine{ 29 };
         std::uniform_real_distribution< double > horizontal{ -1, 13 };
@@ -235,7 +203,7 @@ namespace
 
     TEST( RayTracing3D, segments_ending_on_missing_or_lying_in_a_flat_surface )
     {
-        const auto mesh = grid_surface( 4,
+        const auto mesh = height_field_surface( 4,
             []( double, double )
             {
                 return 0.;
@@ -358,7 +326,7 @@ namespace
 
     TEST( RayTracing3D, concurrent_tracings_match_sequential_ones )
     {
-        const auto mesh = grid_surface( 30, wavy );
+        const auto mesh = height_field_surface( 30, wavy );
         const auto tree = create_aabb_tree( *mesh );
         std::mt19937 engine{ 43 };
         std::uniform_real_distribution< double > horizontal{ 0, 30 };
@@ -406,7 +374,7 @@ namespace
 
     TEST( RayTracing3D, rejects_unknown_polygons )
     {
-        const auto mesh = grid_surface( 1, wavy );
+        const auto mesh = height_field_surface( 1, wavy );
         RayTracing3D tracing{ *mesh, Point3D{}, vertical( 0.5, 0.5, 1, -1 ) };
         try
         {
