@@ -8,40 +8,6 @@ namespace brevane::internal
 {
     namespace
     {
-        // The part [enter, leave] of the segment p0 + t (p1 - p0), t in
-        // [0, 1], inside the box; enter > leave when it misses the box.
-        std::array< double, 2 > clip( const Segment2D& segment, const BoundingBox2D& box )
-        {
-            const auto& origin = segment.vertices()[0];
-            const auto direction = segment.direction();
-            double enter{ 0 };
-            double leave{ 1 };
-            for( local_index_t axis = 0; axis < 2; axis++ )
-            {
-                const auto start = origin.value( axis );
-                const auto delta = direction.value( axis );
-                const auto low = box.min().value( axis );
-                const auto high = box.max().value( axis );
-                if( delta == 0 )
-                {
-                    if( start < low || start > high )
-                    {
-                        return { 1, 0 };
-                    }
-                    continue;
-                }
-                auto t_low = ( low - start ) / delta;
-                auto t_high = ( high - start ) / delta;
-                if( t_low > t_high )
-                {
-                    std::swap( t_low, t_high );
-                }
-                enter = std::max( enter, t_low );
-                leave = std::min( leave, t_high );
-            }
-            return { enter, leave };
-        }
-
         bool is_positive_finite( double value )
         {
             return std::isfinite( value ) && value > 0;
@@ -57,7 +23,8 @@ namespace brevane::internal
     }
 
     template < index_t D >
-    GridMetric< D >::Smoothing::Smoothing( int kind_number ) : kind( kind_number )
+    GridMetric< D >::Smoothing::Smoothing( int kind_number )
+        : kind( kind_number )
     {
         TESSARK_EXCEPTION( kind == 0, "[GridMetric::Smoothing] Smoothing ",
             kind, " is not 0 (gradation)" );
@@ -66,8 +33,7 @@ namespace brevane::internal
     template < index_t D >
     GridMetric< D >::GridMetric(
         const LightRegularGrid< D >& grid, double default_value )
-        : grid_( grid ),
-          default_value_( default_value ),
+        : grid_( grid ), default_value_( default_value ),
           values_( grid.nb_cells(), default_value ),
           painted_( grid.nb_cells(), false )
     {
@@ -93,9 +59,8 @@ namespace brevane::internal
     }
 
     template < index_t D >
-    void GridMetric< D >::paint_cell( const GridCellIndices< D >& cell,
-        double value,
-        const Compare& compare )
+    void GridMetric< D >::paint_cell(
+        const GridCellIndices< D >& cell, double value, const Compare& compare )
     {
         const auto index = grid_.cell_index( cell );
         auto& current = values_[index];
@@ -115,13 +80,15 @@ namespace brevane::internal
     }
 
     template < index_t D >
-    GridCellIndices< D > GridMetric< D >::clamped_cell( const Point< D >& point ) const
+    GridCellIndices< D > GridMetric< D >::clamped_cell(
+        const Point< D >& point ) const
     {
         GridCellIndices< D > cell;
         for( local_index_t axis = 0; axis < D; axis++ )
         {
-            const auto relative = ( point.value( axis ) - grid_.origin().value( axis ) )
-                                  / grid_.cell_length_in_direction( axis );
+            const auto relative =
+                ( point.value( axis ) - grid_.origin().value( axis ) )
+                / grid_.cell_length_in_direction( axis );
             const auto last = grid_.nb_cells_in_direction( axis ) - 1;
             cell[axis] = static_cast< index_t >(
                 std::clamp( std::floor( relative ), 0., double( last ) ) );
@@ -134,9 +101,11 @@ namespace brevane::internal
         const Segment< D >& segment, double value, Compare compare )
     {
         TESSARK_EXCEPTION( is_positive_finite( value ),
-            "[GridMetric::paint_segment] Value must be finite and positive, got ",
+            "[GridMetric::paint_segment] Value must be finite and positive, "
+            "got ",
             value );
-        const auto range = clip( segment, grid_.grid_bounding_box() );
+        const auto range =
+            grid_.grid_bounding_box().segment_parameter_range( segment, 0 );
         if( range[0] > range[1] )
         {
             return;
@@ -177,8 +146,10 @@ namespace brevane::internal
             }
         }
         const auto inside = [this]( const GridCellIndices< D >& candidate,
-                                local_index_t axis, int step ) {
-            const auto moved = static_cast< long long >( candidate[axis] ) + step;
+                                local_index_t axis, int step )
+        {
+            const auto moved =
+                static_cast< long long >( candidate[axis] ) + step;
             return moved >= 0 && moved < grid_.nb_cells_in_direction( axis );
         };
         const index_t max_steps = grid_.nb_cells_in_direction( 0 )
@@ -207,7 +178,8 @@ namespace brevane::internal
             }
             for( local_index_t axis = 0; axis < D; axis++ )
             {
-                if( ( axis == 0 ? advance_x : advance_y ) && inside( cell, axis, steps[axis] ) )
+                if( ( axis == 0 ? advance_x : advance_y )
+                    && inside( cell, axis, steps[axis] ) )
                 {
                     cell[axis] += steps[axis];
                     next_t[axis] += delta_t[axis];
@@ -237,10 +209,14 @@ namespace brevane::internal
     template < index_t D >
     void GridMetric< D >::grade( double factor )
     {
-        const auto nb_x = static_cast< long long >( grid_.nb_cells_in_direction( 0 ) );
-        const auto nb_y = static_cast< long long >( grid_.nb_cells_in_direction( 1 ) );
-        const auto relax = [&]( long long i, long long j,
-                               const std::array< std::array< int, 2 >, 4 >& offsets ) {
+        const auto nb_x =
+            static_cast< long long >( grid_.nb_cells_in_direction( 0 ) );
+        const auto nb_y =
+            static_cast< long long >( grid_.nb_cells_in_direction( 1 ) );
+        const auto relax =
+            [&]( long long i, long long j,
+                const std::array< std::array< int, 2 >, 4 >& offsets )
+        {
             auto& value = values_[static_cast< std::size_t >( j * nb_x + i )];
             bool changed{ false };
             for( const auto& offset : offsets )
@@ -252,7 +228,8 @@ namespace brevane::internal
                     continue;
                 }
                 const auto bound =
-                    factor * values_[static_cast< std::size_t >( y * nb_x + x )];
+                    factor
+                    * values_[static_cast< std::size_t >( y * nb_x + x )];
                 if( bound < value )
                 {
                     value = bound;
@@ -263,8 +240,8 @@ namespace brevane::internal
         };
         // The forward sweep takes from the cells already visited (left and
         // row below), the backward one from the others.
-        const std::array< std::array< int, 2 >, 4 > before{ { { -1, 0 }, { -1, -1 },
-            { 0, -1 }, { 1, -1 } } };
+        const std::array< std::array< int, 2 >, 4 > before{ { { -1, 0 },
+            { -1, -1 }, { 0, -1 }, { 1, -1 } } };
         const std::array< std::array< int, 2 >, 4 > after{ { { 1, 0 }, { 1, 1 },
             { 0, 1 }, { -1, 1 } } };
         bool changed{ true };

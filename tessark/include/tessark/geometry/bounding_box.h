@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include <tessark/geometry/point.h>
@@ -96,6 +97,12 @@ namespace brevane
         // side (slab test), so that a segment grazing a face is not missed.
         [[nodiscard]] bool epsilon_intersects( const Segment< D >& segment ) const;
 
+        // The part [enter, leave] of the segment p0 + t (p1 - p0), t in
+        // [0, 1], inside the box grown by `margin` on every side (slab test);
+        // enter > leave when the segment misses it.
+        [[nodiscard]] std::array< double, 2 > segment_parameter_range(
+            const Segment< D >& segment, double margin ) const;
+
         [[nodiscard]] Point< D > center() const
         {
             return ( min_ + max_ ) * 0.5;
@@ -161,21 +168,29 @@ namespace brevane
         {
             return false;
         }
+        const auto range = segment_parameter_range( segment, GLOBAL_EPSILON );
+        return range[0] <= range[1];
+    }
+
+    template < index_t D >
+    std::array< double, 2 > BoundingBox< D >::segment_parameter_range(
+        const Segment< D >& segment, double margin ) const
+    {
         const auto& origin = segment.vertices()[0];
         const auto& end = segment.vertices()[1];
         double enter{ 0 };
         double leave{ 1 };
         for( index_t axis = 0; axis < D; axis++ )
         {
-            const auto low = min_.value( axis ) - GLOBAL_EPSILON;
-            const auto high = max_.value( axis ) + GLOBAL_EPSILON;
+            const auto low = min_.value( axis ) - margin;
+            const auto high = max_.value( axis ) + margin;
             const auto start = origin.value( axis );
             const auto delta = end.value( axis ) - start;
             if( delta == 0 )
             {
                 if( start < low || start > high )
                 {
-                    return false;
+                    return { 1, 0 };
                 }
                 continue;
             }
@@ -189,9 +204,9 @@ namespace brevane
             leave = std::min( leave, t_high );
             if( enter > leave )
             {
-                return false;
+                return { 1, 0 };
             }
         }
-        return true;
+        return { enter, leave };
     }
 } // namespace brevane
