@@ -22,6 +22,12 @@ namespace brevane
             double jitter{ 0.25 };
         };
 
+        // Names the case in test listings, instead of a dump of its bytes.
+        void PrintTo( const ModelCase& test_case, std::ostream* out )
+        {
+            *out << test_case.name;
+        }
+
         SampleModelParameters case_parameters( const ModelCase& model_case )
         {
             SampleModelParameters parameters;

@@ -176,6 +176,12 @@ namespace brevane::internal
         index_t max_new_vertices;
     };
 
+    // Names the case in test listings, instead of a dump of its bytes.
+    inline void PrintTo( const CurveCase& test_case, std::ostream* out )
+    {
+        *out << test_case.name;
+    }
+
     class CurveInsertion : public testing::TestWithParam< CurveCase >
     {
     };

@@ -241,6 +241,12 @@ namespace brevane::internal
         std::optional< std::pair< index_t, index_t > > valid;
     };
 
+    // Names the case in test listings, instead of a dump of its bytes.
+    inline void PrintTo( const RefusedCollapse& test_case, std::ostream* out )
+    {
+        *out << test_case.name;
+    }
+
     class RefusedCollapses : public testing::TestWithParam< RefusedCollapse >
     {
     };

@@ -29,6 +29,12 @@ namespace brevane
             index_t nb_inner_vertices;
         };
 
+        // Names the case in test listings, instead of a dump of its bytes.
+        void PrintTo( const FixtureCase& fixture, std::ostream* out )
+        {
+            *out << fixture.name;
+        }
+
         std::vector< FixtureCase > fixture_cases()
         {
             return {
