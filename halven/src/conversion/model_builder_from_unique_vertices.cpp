@@ -1,6 +1,7 @@
 #include <halven/conversion/model_builder_from_unique_vertices.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
@@ -67,10 +68,40 @@ namespace brevane
         }
 
     private:
-        // Phase 1: every surface edge as a unique-vertex pair, with the
-        // surfaces that see it.
+        // The unique vertices bound to vertices of two surfaces or more: an
+        // inner edge of a surface can be an edge of another surface only
+        // when both its ends are such vertices.
+        std::vector< bool > vertices_shared_by_surfaces() const
+        {
+            std::vector< std::uint8_t > nb_surfaces(
+                model_.nb_unique_vertices(), 0 );
+            for( const auto& surface : model_.surfaces() )
+            {
+                for( const auto unique :
+                    model_.vertex_identifier().component_unique_vertices(
+                        surface.id() ) )
+                {
+                    if( unique != NO_ID && nb_surfaces[unique] < 2 )
+                    {
+                        nb_surfaces[unique]++;
+                    }
+                }
+            }
+            std::vector< bool > shared( nb_surfaces.size() );
+            for( index_t unique = 0; unique < nb_surfaces.size(); unique++ )
+            {
+                shared[unique] = nb_surfaces[unique] >= 2;
+            }
+            return shared;
+        }
+
+        // Phase 1: every surface edge that may belong to a line, as a
+        // unique-vertex pair, with the surfaces that see it. Inner edges of
+        // one surface alone are left out from the start: they are most of
+        // the edges and never belong to a line.
         void collect_surfaces()
         {
+            const auto shared = vertices_shared_by_surfaces();
             absl::flat_hash_map< UniqueEdge, index_t > edge_index;
             for( const auto& surface : model_.surfaces() )
             {
@@ -78,6 +109,12 @@ namespace brevane
                 surfaces_.push_back( &surface );
                 const auto& mesh = surface.mesh();
                 const auto id = surface.component_id();
+                const auto uniques =
+                    model_.vertex_identifier().component_unique_vertices(
+                        id.id() );
+                const auto unique_of = [&uniques]( index_t vertex ) {
+                    return vertex < uniques.size() ? uniques[vertex] : NO_ID;
+                };
                 for( index_t polygon = 0; polygon < mesh.nb_polygons();
                      polygon++ )
                 {
@@ -86,14 +123,18 @@ namespace brevane
                     {
                         const PolygonEdge polygon_edge{ polygon, local };
                         const auto ends = mesh.polygon_edge_vertices( polygon_edge );
-                        const auto first = model_.unique_vertex( { id, ends[0] } );
-                        const auto second = model_.unique_vertex( { id, ends[1] } );
+                        const auto first = unique_of( ends[0] );
+                        const auto second = unique_of( ends[1] );
                         TESSARK_EXCEPTION( first != NO_ID && second != NO_ID,
                             "[ModelBuilderFromUniqueVertices] ", id.string(),
                             " polygon ", polygon,
                             " has a vertex bound to no unique vertex" );
-                        const auto key = sorted( first, second );
                         const auto border = mesh.is_edge_on_border( polygon_edge );
+                        if( !border && !( shared[first] && shared[second] ) )
+                        {
+                            continue;
+                        }
+                        const auto key = sorted( first, second );
                         const auto inserted = edge_index.try_emplace(
                             key, static_cast< index_t >( edges_.size() ) );
                         if( inserted.second )

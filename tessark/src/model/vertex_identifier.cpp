@@ -19,6 +19,17 @@ namespace brevane
         return found->second[component_vertex.vertex];
     }
 
+    absl::Span< const index_t > VertexIdentifier::component_unique_vertices(
+        const uuid& component ) const
+    {
+        const auto found = component_vertices_.find( component );
+        if( found == component_vertices_.end() )
+        {
+            return {};
+        }
+        return found->second;
+    }
+
     const VertexIdentifier::ComponentMeshVertices&
         VertexIdentifier::component_mesh_vertices( index_t unique_vertex ) const
     {

@@ -27,6 +27,12 @@ namespace brevane
         // NO_ID when the component vertex is bound to nothing.
         [[nodiscard]] index_t unique_vertex(
             const ComponentMeshVertex& component_vertex ) const;
+        // The unique vertex of every vertex of a component, by vertex index:
+        // NO_ID for an unbound vertex, and vertices past the end of the span
+        // are unbound. For loops over a whole mesh, one look-up instead of
+        // one per vertex.
+        [[nodiscard]] absl::Span< const index_t > component_unique_vertices(
+            const uuid& component ) const;
         // Throws a TessarkException naming the index when it is not a unique
         // vertex.
         [[nodiscard]] const ComponentMeshVertices& component_mesh_vertices(

@@ -1,0 +1,90 @@
+#include <benchmark/benchmark.h>
+
+#include <halven/conversion/model_builder_from_unique_vertices.h>
+#include <samples/sample_model.h>
+#include <tessark/inspection/model_validation.h>
+#include <tessark/model/model_meshes_aabb_tree.h>
+
+namespace
+{
+    using namespace brevane;
+
+    SampleModel sample( benchmark::State& state )
+    {
+        SampleModelParameters parameters;
+        parameters.nb_horizons = 5;
+        parameters.faults = spread_faults( parameters.box, 2 );
+        parameters.resolution.target_top_triangles =
+            static_cast< index_t >( state.range( 0 ) );
+        return build_sample_model( parameters );
+    }
+
+    double nb_triangles( const BRep& model )
+    {
+        double count{ 0 };
+        for( const auto& surface : model.surfaces() )
+        {
+            count += surface.mesh().nb_polygons();
+        }
+        return count;
+    }
+
+    // The validator over a whole model, as every rebuilt model gets it.
+    void validate( benchmark::State& state )
+    {
+        const auto model = sample( state );
+        for( auto _ : state )
+        {
+            const auto report = validate_model( model.model );
+            benchmark::DoNotOptimize( report.problems.size() );
+        }
+        state.counters["triangles"] = nb_triangles( model.model );
+    }
+    BENCHMARK( validate )
+        ->Arg( 10000 )
+        ->Arg( 100000 )
+        ->Arg( 1000000 )
+        ->Unit( benchmark::kMillisecond )
+        ->Iterations( 1 );
+
+    // The search trees over every surface mesh of a model.
+    void surface_trees( benchmark::State& state )
+    {
+        const auto model = sample( state );
+        for( auto _ : state )
+        {
+            const auto trees = create_surface_meshes_aabb_trees( model.model );
+            benchmark::DoNotOptimize( trees.mesh_trees.size() );
+        }
+        state.counters["triangles"] = nb_triangles( model.model );
+    }
+    BENCHMARK( surface_trees )
+        ->Arg( 10000 )
+        ->Arg( 100000 )
+        ->Arg( 1000000 )
+        ->Unit( benchmark::kMillisecond )
+        ->Iterations( 1 );
+
+    // Lines and corners rebuilt from the surfaces and unique vertices.
+    void update_model( benchmark::State& state )
+    {
+        for( auto _ : state )
+        {
+            state.PauseTiming();
+            auto model = sample( state );
+            state.ResumeTiming();
+            ModelBuilderFromUniqueVertices< StructuralModel >{ model.model, {} }
+                .update_model();
+            benchmark::DoNotOptimize( model.model.nb_lines() );
+            state.counters["triangles"] = nb_triangles( model.model );
+        }
+    }
+    BENCHMARK( update_model )
+        ->Arg( 10000 )
+        ->Arg( 100000 )
+        ->Arg( 1000000 )
+        ->Unit( benchmark::kMillisecond )
+        ->Iterations( 1 );
+} // namespace
+
+BENCHMARK_MAIN();
