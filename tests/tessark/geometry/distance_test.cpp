@@ -9,25 +9,13 @@
 #include <tessark/geometry/barycentric_coordinates.h>
 #include <tessark/geometry/distance.h>
 
+#include "support/geometry_checks.h"
+
 namespace
 {
     using namespace brevane;
-
-    Point3D point( double x, double y, double z )
-    {
-        return Point3D{ { x, y, z } };
-    }
-
-    void expect_near(
-        const Point3D& actual, const Point3D& expected, double tolerance )
-    {
-        for( local_index_t axis = 0; axis < 3; axis++ )
-        {
-            EXPECT_NEAR(
-                actual.value( axis ), expected.value( axis ), tolerance )
-                << actual.string() << " vs " << expected.string();
-        }
-    }
+    using test::point;
+    using test::expect_near;
 
     TEST( PointPointDistance, in_the_plane_and_in_space )
     {

@@ -10,25 +10,13 @@
 #include <tessark/geometry/intersection_detection.h>
 #include <tessark/geometry/predicates.h>
 
+#include "support/geometry_checks.h"
+
 namespace
 {
     using namespace brevane;
-
-    Point3D point( double x, double y, double z )
-    {
-        return Point3D{ { x, y, z } };
-    }
-
-    void expect_near(
-        const Point3D& actual, const Point3D& expected, double tolerance )
-    {
-        for( local_index_t axis = 0; axis < 3; axis++ )
-        {
-            EXPECT_NEAR(
-                actual.value( axis ), expected.value( axis ), tolerance )
-                << actual.string() << " vs " << expected.string();
-        }
-    }
+    using test::point;
+    using test::expect_near;
 
     TEST( IntersectionResult, knows_whether_a_point_was_found )
     {

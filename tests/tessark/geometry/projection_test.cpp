@@ -5,14 +5,12 @@
 #include <tessark/geometry/distance.h>
 #include <tessark/geometry/projection.h>
 
+#include "support/geometry_checks.h"
+
 namespace
 {
     using namespace brevane;
-
-    Point3D point( double x, double y, double z )
-    {
-        return Point3D{ { x, y, z } };
-    }
+    using test::point;
 
     struct SegmentProjectionCase
     {
