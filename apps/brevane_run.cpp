@@ -16,11 +16,15 @@
 #include <samples/sample_model.h>
 
 #include "model_defects.h"
+#include "pillars/pillar_context.h"
+#include "pillars/surface_groups.h"
+#include "pillars/surface_groups_order.h"
 
 // The main job: builds the default sample model (two faults), shows what the
 // inspection says of it and of the same model with one defect of each kind,
 // repairs the repairable defect, and shows the plan view of the top surfaces
-// before and after the insertion of corners and lines.
+// before and after the insertion of corners and lines, the surface groups
+// order and the pillars defined on that plan view.
 namespace
 {
     using Clock = std::chrono::steady_clock;
@@ -86,33 +90,91 @@ namespace
                   << " ms)\n";
     }
 
-    void show_plan_view( const brevane::SampleModel& sample )
+    brevane::internal::PlanView show_plan_view(
+        const brevane::SampleModel& sample )
     {
         const brevane::internal::TopSurfaceContext context{ sample.model,
             sample.top_surfaces, sample.bottom_surfaces };
-        auto surface = brevane::TriangulatedSurface< 2 >::create();
-        brevane::internal::BackgroundSurface background{ *surface };
-        auto z_coordinate =
-            surface->vertex_attribute_manager()
-                .find_or_create_attribute< brevane::VariableAttribute, double >(
-                    "z_coordinate", std::numeric_limits< double >::quiet_NaN(),
-                    { false, true, true } );
+        auto view = brevane::internal::create_plan_view();
 
         auto start = Clock::now();
         brevane::internal::project_top_surfaces(
-            context, *surface, background, *z_coordinate );
-        print_plan_view( "projected top surfaces", *surface, background,
-            milliseconds_since( start ) );
+            context, *view.surface, view.background, *view.z_coordinate );
+        print_plan_view( "projected top surfaces", *view.surface,
+            view.background, milliseconds_since( start ) );
 
         start = Clock::now();
-        const auto metric = brevane::internal::create_top_surface_metric( *surface );
+        const auto metric =
+            brevane::internal::create_top_surface_metric( *view.surface );
         std::cout << "  size field: " << metric.grid.nb_cells() << " cells ("
                   << milliseconds_since( start ) << " ms)\n";
 
         start = Clock::now();
-        brevane::internal::insert_model_components( context, *surface, background );
-        print_plan_view( "after inserting corners and lines", *surface,
-            background, milliseconds_since( start ) );
+        brevane::internal::insert_model_components(
+            context, *view.surface, view.background );
+        print_plan_view( "after inserting corners and lines", *view.surface,
+            view.background, milliseconds_since( start ) );
+        return view;
+    }
+
+    std::string group_names(
+        const brevane::StructuralModel& model, const brevane::SurfaceGroup& group )
+    {
+        std::string names;
+        for( const auto& surface : group )
+        {
+            names += names.empty() ? "" : ", ";
+            names += model.surface( surface ).name();
+        }
+        return names;
+    }
+
+    // The stages of a build that only read the model: search trees, the
+    // top-to-bottom order of the surface groups, and the pillars of the
+    // border and line-trace vertices of the plan view.
+    void show_pillar_stages( const brevane::SampleModel& sample,
+        const brevane::internal::PlanView& view )
+    {
+        const auto& model = sample.model;
+        auto start = Clock::now();
+        const auto trees = brevane::create_surface_meshes_aabb_trees( model );
+        std::cout << "  search trees of " << trees.mesh_ids.size()
+                  << " surface meshes (" << milliseconds_since( start )
+                  << " ms)\n";
+
+        start = Clock::now();
+        const auto box = model.bounding_box();
+        const auto top_z = box.max().value( 2 ) + 1e-6;
+        const auto bottom_z = box.min().value( 2 ) - 1.0;
+        const auto groups = brevane::internal::compute_surface_groups( model );
+        const auto search = brevane::internal::search_surface_groups_order(
+            { model, sample.top_surfaces, sample.bottom_surfaces, *view.surface,
+                *view.z_coordinate, trees },
+            groups, bottom_z );
+        const auto nb_horizons = brevane::internal::nb_non_empty_horizons( model );
+        const auto nb_faults = model.nb_faults();
+        std::cout << "  surface groups order: " << search.order.size()
+                  << " groups for H x (F + 1) + F = " << nb_horizons << " x ("
+                  << nb_faults << " + 1) + " << nb_faults << " = "
+                  << nb_horizons * ( nb_faults + 1 ) + nb_faults << ", after "
+                  << search.nb_sampled_columns << " columns ("
+                  << milliseconds_since( start ) << " ms)\n";
+        for( std::size_t group = 0; group < search.order.size(); group++ )
+        {
+            std::cout << "    " << group + 1 << ". "
+                      << group_names( model, search.order[group] ) << "\n";
+        }
+
+        start = Clock::now();
+        const brevane::internal::PillarModelContext context{ model,
+            sample.top_surfaces, sample.bottom_surfaces, trees, view.background,
+            search.order };
+        const auto pillars = brevane::internal::define_pillars_before_decimation(
+            context, top_z, bottom_z );
+        std::cout << "  pillars of the border and line-trace vertices: "
+                  << pillars.size() << " of " << view.surface->nb_vertices()
+                  << " plan-view vertices (" << milliseconds_since( start )
+                  << " ms)\n";
     }
 } // namespace
 
@@ -132,7 +194,9 @@ int main()
         print_inspection( sample );
 
         std::cout << "\nPlan view of the top surfaces\n";
-        show_plan_view( sample );
+        const auto view = show_plan_view( sample );
+        std::cout << "\nSurface groups and pillars\n";
+        show_pillar_stages( sample, view );
 
         std::cout << "\nThe same model with one defect of each kind: a folded "
                      "top surface, a line stopping inside the model, a side "

@@ -1,4 +1,3 @@
-#include <limits>
 #include <map>
 #include <memory>
 
@@ -6,9 +5,9 @@
 
 #include <samples/sample_model.h>
 
-#include <pillar/pillar_structural_model_builder.h>
-
 #include <pillar/input_inspections.h>
+#include <pillar/pillar_structural_model_builder.h>
+#include <pillar/top_surface_plan_view.h>
 
 namespace
 {
@@ -19,19 +18,14 @@ namespace
     struct InspectedModel
     {
         explicit InspectedModel( index_t target_top_triangles )
-            : sample( build_sample_model( parameters( target_top_triangles ) ) ),
+            : sample(
+                build_sample_model( parameters( target_top_triangles ) ) ),
               context{ sample.model, sample.top_surfaces,
                   sample.bottom_surfaces },
-              plan_view( TriangulatedSurface< 2 >::create() ),
-              background( *plan_view ),
-              z_coordinate( plan_view->vertex_attribute_manager()
-                      .find_or_create_attribute< VariableAttribute, double >(
-                          "z_coordinate",
-                          std::numeric_limits< double >::quiet_NaN(),
-                          { false, true, true } ) )
+              plan_view( internal::create_plan_view() )
         {
-            internal::project_top_surfaces(
-                context, *plan_view, background, *z_coordinate );
+            internal::project_top_surfaces( context, *plan_view.surface,
+                plan_view.background, *plan_view.z_coordinate );
             for( const auto& id : sample.top_surfaces )
             {
                 nb_top_triangles += sample.model.surface( id ).mesh().nb_polygons();
@@ -49,9 +43,7 @@ namespace
 
         SampleModel sample;
         internal::TopSurfaceContext context;
-        std::unique_ptr< TriangulatedSurface< 2 > > plan_view;
-        internal::BackgroundSurface background;
-        std::shared_ptr< VariableAttribute< double > > z_coordinate;
+        internal::PlanView plan_view;
         double nb_top_triangles{ 0 };
     };
 
@@ -93,7 +85,7 @@ namespace
         for( auto _ : state )
         {
             benchmark::DoNotOptimize( internal::inspect_points_too_far(
-                model.context, *model.plan_view ) );
+                model.context, *model.plan_view.surface ) );
         }
     }
 

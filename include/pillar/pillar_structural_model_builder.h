@@ -49,6 +49,14 @@ namespace brevane
         // throws PillarStructuralModelException if it finds any issue,
         // leaving the model untouched; after an explicit inspection it
         // builds whatever that inspection found.
+        //
+        // The stages that only read the model run today: the search trees of
+        // the surface meshes, the top-to-bottom order of the surface groups
+        // and the pillars of the border and line-trace vertices of the plan
+        // view. The stages that rewrite the model (decimation of the plan
+        // view, surface rebuild, unique vertices, side walls, model update)
+        // are not available yet: the build then throws a TessarkException
+        // naming the first of them, and the model is left as it was.
         PillarStructuralModelBuilderResult build(
             const PillarStructuralModelOptions& options );
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <absl/types/span.h>
 
 #include <tessark/basic/attribute.h>
@@ -24,13 +27,43 @@ namespace brevane::internal
         absl::Span< const uuid > bottom_surfaces;
     };
 
+    // The plan view's height of each vertex, the vertex attribute
+    // "z_coordinate" (NaN until set; interpolated at new vertices, carried
+    // by copies), found or created.
+    [[nodiscard]] VARNHOLT_PILLAR_EXPORT
+        std::shared_ptr< VariableAttribute< double > >
+        find_or_create_z_coordinate( TriangulatedSurface< 2 >& plan_view );
+
+    // The surfaces above and below each plan-view triangle, the polygon
+    // attribute "surface_ids" (empty until set; copied to the halves of a
+    // split triangle, carried by copies), found or created.
+    [[nodiscard]] VARNHOLT_PILLAR_EXPORT
+        std::shared_ptr< VariableAttribute< std::vector< uuid > > >
+        find_or_create_surface_ids( TriangulatedSurface< 2 >& plan_view );
+
+    // A plan view of its own, outside a builder. The surface is on the heap:
+    // the background surface refers to it, and a move of the plan view
+    // keeps that reference valid.
+    struct PlanView
+    {
+        std::unique_ptr< TriangulatedSurface< 2 > > surface;
+        BackgroundSurface background;
+        std::shared_ptr< VariableAttribute< double > > z_coordinate;
+    };
+
+    // An empty plan view with its background surface and "z_coordinate",
+    // ready for project_top_surfaces.
+    [[nodiscard]] VARNHOLT_PILLAR_EXPORT PlanView create_plan_view();
+
     // Projects every triangle of the top surfaces (in list order) into the
     // empty plan view: top-surface vertices sharing a unique vertex share
     // one plan vertex, whose position, height ("z_coordinate") and macro
-    // vertex record come from the first surface reaching it; triangles are
-    // made counter-clockwise and carry a macro element record; adjacencies
-    // are computed. Throws a TessarkException naming the id when it is not a
-    // surface of the model or its mesh is not a triangulated surface.
+    // vertex record come from the first surface reaching it; a vertex bound
+    // to no unique vertex is one plan vertex, shared by the triangles of its
+    // own surface only; triangles are made counter-clockwise and carry a macro
+    // element record; adjacencies are computed. Throws a TessarkException
+    // naming the id when it is not a surface of the model or its mesh is not a
+    // triangulated surface.
     VARNHOLT_PILLAR_EXPORT void project_top_surfaces(
         const TopSurfaceContext& context,
         TriangulatedSurface< 2 >& top_surface,

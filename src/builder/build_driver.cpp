@@ -2,13 +2,14 @@
 
 #include <tessark/basic/logger.h>
 
-#include <halven/conversion/model_builder_from_unique_vertices.h>
+#include "pillars/pillar_context.h"
+#include "pillars/surface_groups.h"
+#include "pillars/surface_groups_order.h"
 
 namespace brevane
 {
     PillarStructuralModelBuilderResult
-        PillarStructuralModelBuilder::Impl::run_driver(
-            const internal::Metric& metric )
+        PillarStructuralModelBuilder::Impl::run_driver( const internal::Metric& )
     {
         Logger::trace(
             "[PillarStructuralModelBuilder]: Building final model started" );
@@ -19,71 +20,26 @@ namespace brevane
         const auto box = model.bounding_box();
         const auto top_z = box.max().value( 2 ) + 1e-6;
         const auto bottom_z = box.min().value( 2 ) - 1.0;
-        const auto groups = compute_surface_groups();
-        surface_groups_order = find_surface_groups_order( trees, groups, bottom_z );
+        const auto groups = internal::compute_surface_groups( model );
+        surface_groups_order = internal::find_surface_groups_order(
+            { model, top_surfaces, bottom_surfaces, *top_surface,
+                *z_coordinate_attribute, trees },
+            groups, bottom_z );
 
         Logger::trace(
             "[PillarStructuralModelBuilder]: Defining pillars started" );
-        PillarMap pillars;
-        for( index_t vertex = 0; vertex < top_surface->nb_vertices(); vertex++ )
-        {
-            if( needs_pillar_before_decimation( vertex ) )
-            {
-                pillars.emplace(
-                    vertex, define_pillar( vertex, trees, top_z, bottom_z ) );
-            }
-        }
+        const internal::PillarModelContext pillar_context{ model, top_surfaces,
+            bottom_surfaces, trees, background_surface, surface_groups_order };
+        const auto pillars = internal::define_pillars_before_decimation(
+            pillar_context, top_z, bottom_z );
 
-        Logger::trace( "[PillarStructuralModelBuilder]: Decimating top surface" );
-        add_border_macro_edges( pillars );
-        pillars = decimate_top_surface( pillars, metric );
-        const auto pillar_list =
-            collect_pillars( pillars, top_z, bottom_z, trees );
-        check_pillar_slices( pillar_list );
-        assign_surface_ids();
-        reset_model_meshes();
-
-        Logger::trace(
-            "[PillarStructuralModelBuilder]: Building each horizon surface" );
-        auto slice_collection_order = build_horizon_surfaces( pillar_list );
-
-        Logger::trace(
-            "[PillarStructuralModelBuilder]: Creating unique vertices" );
-        create_unique_vertices( pillar_list );
-
-        Logger::trace(
-            "[PillarStructuralModelBuilder]: Building model boundaries" );
-        build_model_boundaries( pillar_list );
-        remove_lines_and_corners();
-        link_pillar_vertices( pillar_list );
-
-        Logger::trace( "[PillarStructuralModelBuilder]: Updating model" );
-        ModelBuilderFromUniqueVertices< BRep >{ model, { false } }.update_model();
-
-        return { std::move( slice_collection_order ), unique_vertex_below,
-            unique_vertex_above };
-    }
-
-    bool PillarStructuralModelBuilder::Impl::needs_pillar_before_decimation(
-        index_t vertex ) const
-    {
-        for( const auto& macro_edge :
-            background_surface.incident_macro_edges( vertex ) )
-        {
-            if( !model.has_line( macro_edge.mesh_id ) )
-            {
-                continue;
-            }
-            for( const auto& incidence : model.incidences( macro_edge.mesh_id ) )
-            {
-                if( std::find( top_surfaces.begin(), top_surfaces.end(),
-                        incidence.id() )
-                    != top_surfaces.end() )
-                {
-                    return true;
-                }
-            }
-        }
-        return top_surface->is_vertex_on_border( vertex );
+        // Every stage from here on writes the model: until they are all
+        // available, the build stops before the first of them, leaving the
+        // caller's model as it was.
+        throw TessarkException{ "[PillarStructuralModelBuilder] The build "
+                                "stops before the stage \"Decimating top "
+                                "surface\", which is not available yet; ",
+            pillars.size(),
+            " pillars were defined and the model was left unchanged" };
     }
 } // namespace brevane

@@ -1,31 +1,22 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
-#include <limits>
-
 #include <pillar/pillar_structural_model_exception.h>
+#include <pillar/top_surface_plan_view.h>
 
 namespace brevane
 {
     PillarStructuralModelBuilder::Impl::Impl( StructuralModel& model_in,
         absl::Span< const uuid > top_surfaces_in,
         absl::Span< const uuid > bottom_surfaces_in )
-        : model( model_in ),
-          model_builder( model_in ),
+        : model( model_in ), model_builder( model_in ),
           top_surfaces( top_surfaces_in ),
           bottom_surfaces( bottom_surfaces_in ),
           top_surface( TriangulatedSurface< 2 >::create() ),
           background_surface( *top_surface ),
           z_coordinate_attribute(
-              top_surface->vertex_attribute_manager()
-                  .find_or_create_attribute< VariableAttribute, double >(
-                      "z_coordinate",
-                      std::numeric_limits< double >::quiet_NaN(),
-                      { false, true, true } ) ),
+              internal::find_or_create_z_coordinate( *top_surface ) ),
           surface_ids_attribute(
-              top_surface->polygon_attribute_manager()
-                  .find_or_create_attribute< VariableAttribute,
-                      std::vector< uuid > >(
-                      "surface_ids", {}, { true, false, true } ) )
+              internal::find_or_create_surface_ids( *top_surface ) )
     {
         // The public constructor does not throw: a failed projection is
         // kept and reported by the first public call.

@@ -24,11 +24,6 @@
 
 namespace brevane
 {
-    namespace internal
-    {
-        class BackgroundSurfaceInserter;
-    } // namespace internal
-
     // The builder's state, shared by the inspections and every stage of the
     // build. Operations are grouped by stage; each is defined in the source
     // file of its stage.
@@ -67,46 +62,14 @@ namespace brevane
         // Inserts corners and non-lateral lines into the plan view, then
         // cleans it.
         void insert_model_components();
-        void insert_model_corners( internal::BackgroundSurfaceInserter& inserter );
-        void insert_model_lines( internal::BackgroundSurfaceInserter& inserter );
-        [[nodiscard]] bool is_model_boundary_surface(
-            const Surface< 3 >& surface ) const;
-        [[nodiscard]] bool is_top_or_bottom_surface(
-            const Surface< 3 >& surface ) const;
-        [[nodiscard]] bool is_lateral_boundary_line( const Line< 3 >& line ) const;
 
-        // The build driver and its stages.
+        // The build driver: the stages in order, each announced by one
+        // trace line. Stages 1 to 3 (search trees, surface groups order,
+        // pillars) only read the model; the driver stops with a
+        // TessarkException naming the first stage that is not available,
+        // before anything writes to the model.
         PillarStructuralModelBuilderResult run_driver(
             const internal::Metric& metric );
-        // A vertex gets a pillar before decimation when a line touching a
-        // top surface passes through it, or when it is on the border.
-        [[nodiscard]] bool needs_pillar_before_decimation( index_t vertex ) const;
-        [[nodiscard]] std::vector< SurfaceGroup > compute_surface_groups() const;
-        [[nodiscard]] std::vector< SurfaceGroup > find_surface_groups_order(
-            const ModelMeshesAABBTree< 3 >& trees,
-            absl::Span< const SurfaceGroup > groups,
-            double bottom_z ) const;
-        [[nodiscard]] Pillar define_pillar( index_t vertex,
-            const ModelMeshesAABBTree< 3 >& trees,
-            double top_z,
-            double bottom_z ) const;
-        void add_border_macro_edges( const PillarMap& pillars );
-        [[nodiscard]] PillarMap decimate_top_surface(
-            const PillarMap& pillars, const internal::Metric& metric );
-        [[nodiscard]] std::vector< Pillar > collect_pillars(
-            const PillarMap& pillars,
-            double top_z,
-            double bottom_z,
-            const ModelMeshesAABBTree< 3 >& trees ) const;
-        void check_pillar_slices( absl::Span< const Pillar > pillars ) const;
-        void assign_surface_ids();
-        void reset_model_meshes();
-        [[nodiscard]] std::vector< uuid > build_horizon_surfaces(
-            absl::Span< const Pillar > pillars );
-        void create_unique_vertices( absl::Span< const Pillar > pillars );
-        void build_model_boundaries( absl::Span< const Pillar > pillars );
-        void remove_lines_and_corners();
-        void link_pillar_vertices( absl::Span< const Pillar > pillars );
 
         StructuralModel& model;
         StructuralModelBuilder model_builder;

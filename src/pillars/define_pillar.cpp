@@ -1,16 +1,194 @@
-#include "builder/pillar_structural_model_builder_impl.h"
+#include <algorithm>
 
-// The pillar of one plan-view vertex. Filled in by the pillar stage; until
-// then a pillar stands on its vertex with no intersection.
-namespace brevane
+#include <tessark/geometry/distance.h>
+#include <tessark/search/ray_tracing.h>
+
+#include "pillars/border_pillar.h"
+#include "pillars/pillar_context.h"
+
+namespace brevane::internal
 {
-    Pillar PillarStructuralModelBuilder::Impl::define_pillar( index_t vertex,
-        const ModelMeshesAABBTree< 3 >&,
-        double top_z,
-        double ) const
+    namespace
     {
-        const auto& point = top_surface->point( vertex );
-        return Pillar{ vertex,
-            Point3D{ { point.value( 0 ), point.value( 1 ), top_z } }, {}, {} };
+        bool contains( absl::Span< const uuid > ids, const uuid& id )
+        {
+            return std::find( ids.begin(), ids.end(), id ) != ids.end();
+        }
+
+        // Every surface touching a corner through a line at it, and every
+        // surface embedding it, gets the corner's point.
+        void record_corner_points(
+            const PillarContext& context, KnownPoints& known_points )
+        {
+            const auto& model = context.model.model;
+            const auto& background = context.model.background_surface;
+            for( const auto& macro_vertex :
+                background.macro_vertices( context.pillar.vertex ) )
+            {
+                if( !model.has_corner( macro_vertex.mesh_id ) )
+                {
+                    continue;
+                }
+                const auto& corner = model.corner( macro_vertex.mesh_id );
+                const auto& point = corner.mesh().point( macro_vertex.vertex );
+                for( const auto& line : model.incidences( corner.id() ) )
+                {
+                    for( const auto& surface : model.incidences( line.id() ) )
+                    {
+                        known_points.try_emplace( surface.id(), point );
+                    }
+                }
+                for( const auto& surface : model.embedding_surfaces( corner.id() ) )
+                {
+                    known_points.try_emplace( surface.id(), point );
+                }
+            }
+        }
+
+        // Lines passing within 1e-6 of the pillar give their incident
+        // surfaces the height of the nearest point of the passing edge.
+        void record_line_points(
+            const PillarContext& context, KnownPoints& known_points )
+        {
+            const auto& model = context.model.model;
+            const auto& background = context.model.background_surface;
+            const auto& top = context.pillar.top;
+            const InfiniteLine3D pillar_line{ Vector3D{ { 0, 0, -1 } }, top };
+            for( const auto& macro_edge :
+                background.incident_macro_edges( context.pillar.vertex ) )
+            {
+                if( macro_edge.edge == NO_ID
+                    || !model.has_line( macro_edge.mesh_id ) )
+                {
+                    continue;
+                }
+                const auto& line = model.line( macro_edge.mesh_id );
+                const auto [distance, on_edge, on_pillar] = segment_line_distance(
+                    line.mesh().segment( macro_edge.edge ), pillar_line );
+                if( distance > 1e-6 )
+                {
+                    continue;
+                }
+                const Point3D point{ { top.value( 0 ), top.value( 1 ),
+                    on_edge.value( 2 ) } };
+                for( const auto& surface : model.incidences( line.id() ) )
+                {
+                    known_points.try_emplace( surface.id(), point );
+                }
+            }
+        }
+
+        void append_intersection( const PillarContext& context,
+            const KnownPoints& known_points,
+            const uuid& surface )
+        {
+            if( const auto known = known_points.find( surface );
+                known != known_points.end() )
+            {
+                context.pillar.intersections.push_back(
+                    { surface, known->second } );
+                return;
+            }
+            if( const auto traced = trace_surface_along_pillar( context, surface ) )
+            {
+                context.pillar.intersections.push_back( { surface, *traced } );
+            }
+        }
+    } // namespace
+
+    std::optional< Point3D > trace_surface_along_pillar(
+        const PillarContext& context, const uuid& surface )
+    {
+        const auto& trees = context.model.trees;
+        const auto& tree = trees.mesh_trees[trees.uuid_to_mesh_index.at( surface )];
+        if( tree.nb_bboxes() == 0 )
+        {
+            return std::nullopt;
+        }
+        const auto& segment = context.segment;
+        RayTracing3D tracer{ context.model.model.surface( surface ).mesh(),
+            segment.vertices()[0], segment };
+        tree.compute_segment_element_bbox_intersections( segment, tracer );
+        std::optional< double > highest;
+        for( const auto& hit : tracer.all_intersections() )
+        {
+            if( !highest || hit.point.value( 2 ) > *highest )
+            {
+                highest = hit.point.value( 2 );
+            }
+        }
+        if( !highest )
+        {
+            return std::nullopt;
+        }
+        const auto& top = context.pillar.top;
+        return Point3D{ { top.value( 0 ), top.value( 1 ), *highest } };
     }
-} // namespace brevane
+
+    void complete_pillar_intersections(
+        const PillarContext& context, const KnownPoints& known_points )
+    {
+        for( const auto& surface : context.model.top_surfaces )
+        {
+            append_intersection( context, known_points, surface );
+        }
+        for( const auto& group : context.model.surface_groups_order )
+        {
+            for( const auto& surface : group )
+            {
+                append_intersection( context, known_points, surface );
+            }
+        }
+        for( const auto& surface : context.model.bottom_surfaces )
+        {
+            append_intersection( context, known_points, surface );
+        }
+    }
+
+    Pillar define_pillar( const PillarModelContext& context,
+        index_t vertex,
+        double top_z,
+        double bottom_z )
+    {
+        const auto& plan_view = context.background_surface.surface();
+        const auto& point = plan_view.point( vertex );
+        const auto x = point.value( 0 );
+        const auto y = point.value( 1 );
+        Pillar pillar{ vertex, Point3D{ { x, y, top_z } }, {}, {} };
+        const PillarContext pillar_context{ context, pillar,
+            { pillar.top, Point3D{ { x, y, bottom_z } } } };
+        if( plan_view.is_vertex_on_border( vertex ) )
+        {
+            define_border_pillar( pillar_context );
+            return pillar;
+        }
+        KnownPoints known_points;
+        record_corner_points( pillar_context, known_points );
+        record_line_points( pillar_context, known_points );
+        complete_pillar_intersections( pillar_context, known_points );
+        return pillar;
+    }
+
+    bool needs_pillar_before_decimation(
+        const PillarModelContext& context, index_t vertex )
+    {
+        const auto& model = context.model;
+        for( const auto& macro_edge :
+            context.background_surface.incident_macro_edges( vertex ) )
+        {
+            if( !model.has_line( macro_edge.mesh_id ) )
+            {
+                continue;
+            }
+            for( const auto& incidence : model.incidences( macro_edge.mesh_id ) )
+            {
+                if( contains( context.top_surfaces, incidence.id() ) )
+                {
+                    return true;
+                }
+            }
+        }
+        return context.background_surface.surface().is_vertex_on_border(
+            vertex );
+    }
+} // namespace brevane::internal

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include <absl/container/btree_set.h>
 #include <absl/container/flat_hash_map.h>
-#include <absl/container/flat_hash_set.h>
 
 #include <tessark/basic/uuid.h>
 #include <tessark/geometry/point.h>
@@ -17,6 +17,9 @@ namespace brevane
     // Where a pillar meets one surface.
     struct PillarIntersection
     {
+        [[nodiscard]] bool operator==(
+            const PillarIntersection& other ) const = default;
+
         uuid surface;
         Point3D point;
     };
@@ -25,9 +28,13 @@ namespace brevane
     // with the model's surfaces from top to bottom.
     struct Pillar
     {
+        [[nodiscard]] bool operator==( const Pillar& other ) const = default;
+
         index_t vertex{ NO_ID };
         Point3D top;
-        absl::flat_hash_set< uuid > lines;
+        // The model lines the pillar runs along (border pillars only). An
+        // ordered set, so that every walk over it is the same in every run.
+        absl::btree_set< uuid > lines;
         std::vector< PillarIntersection > intersections;
     };
 

@@ -18,20 +18,6 @@ namespace brevane
             background_surface );
     }
 
-    void PillarStructuralModelBuilder::Impl::insert_model_corners(
-        internal::BackgroundSurfaceInserter& inserter )
-    {
-        internal::insert_model_corners(
-            { model, top_surfaces, bottom_surfaces }, inserter );
-    }
-
-    void PillarStructuralModelBuilder::Impl::insert_model_lines(
-        internal::BackgroundSurfaceInserter& inserter )
-    {
-        internal::insert_model_lines(
-            { model, top_surfaces, bottom_surfaces }, inserter );
-    }
-
     void internal::insert_model_components( const TopSurfaceContext& context,
         TriangulatedSurface< 2 >& top_surface,
         BackgroundSurface& background_surface )

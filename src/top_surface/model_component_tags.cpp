@@ -1,8 +1,6 @@
-#include "builder/pillar_structural_model_builder_impl.h"
+#include <pillar/top_surface_plan_view.h>
 
 #include <algorithm>
-
-#include <pillar/top_surface_plan_view.h>
 
 namespace brevane
 {
@@ -48,26 +46,5 @@ namespace brevane
             }
         }
         return false;
-    }
-
-    bool PillarStructuralModelBuilder::Impl::is_model_boundary_surface(
-        const Surface< 3 >& surface ) const
-    {
-        return internal::is_model_boundary_surface(
-            { model, top_surfaces, bottom_surfaces }, surface );
-    }
-
-    bool PillarStructuralModelBuilder::Impl::is_top_or_bottom_surface(
-        const Surface< 3 >& surface ) const
-    {
-        return internal::is_top_or_bottom_surface(
-            { model, top_surfaces, bottom_surfaces }, surface );
-    }
-
-    bool PillarStructuralModelBuilder::Impl::is_lateral_boundary_line(
-        const Line< 3 >& line ) const
-    {
-        return internal::is_lateral_boundary_line(
-            { model, top_surfaces, bottom_surfaces }, line );
     }
 } // namespace brevane

@@ -1,5 +1,12 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
+#include <array>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
+
 #include <halven/background/background_surface_builder.h>
 #include <pillar/top_surface_plan_view.h>
 #include <tessark/geometry/predicates.h>
@@ -46,6 +53,23 @@ namespace brevane
             absl::flat_hash_map< index_t, index_t > plan_of_unique_;
             absl::flat_hash_map< index_t, index_t > unique_of_plan_;
         };
+
+        // The plan vertices of top-surface vertices bound to no unique
+        // vertex: such a vertex is shared with no other surface, but is
+        // still one plan vertex for all the triangles of its own surface.
+        using UnboundVertices =
+            absl::flat_hash_map< std::pair< uuid, index_t >, index_t >;
+
+        std::optional< index_t > find_unbound( const UnboundVertices& unbound,
+            const uuid& surface, index_t vertex )
+        {
+            const auto found = unbound.find( std::pair{ surface, vertex } );
+            if( found == unbound.end() )
+            {
+                return std::nullopt;
+            }
+            return found->second;
+        }
     } // namespace
 
     void PillarStructuralModelBuilder::Impl::project_top_surfaces()
@@ -63,6 +87,7 @@ namespace brevane
         auto builder = TriangulatedSurfaceBuilder< 2 >::create( top_surface );
         BackgroundSurfaceBuilder background_builder{ background_surface };
         VertexCorrespondence correspondence;
+        UnboundVertices unbound;
         for( const auto& id : context.top_surfaces )
         {
             TESSARK_EXCEPTION( model.has_surface( id ),
@@ -96,11 +121,9 @@ namespace brevane
                     const auto vertex = vertices[corner];
                     const auto unique =
                         model.unique_vertex( { component, vertex } );
-                    // A vertex bound to no unique vertex is shared with no
-                    // other: it gets its own plan-view vertex.
-                    const auto existing = unique == NO_ID
-                                              ? std::nullopt
-                                              : correspondence.plan_vertex( unique );
+                    const auto existing =
+                        unique == NO_ID ? find_unbound( unbound, id, vertex )
+                                        : correspondence.plan_vertex( unique );
                     if( existing )
                     {
                         plan_vertices[corner] = *existing;
@@ -112,7 +135,11 @@ namespace brevane
                         created, mesh->point( vertex ).value( 2 ) );
                     background_builder.add_macro_vertex_info(
                         { id, vertex }, created );
-                    if( unique != NO_ID )
+                    if( unique == NO_ID )
+                    {
+                        unbound.emplace( std::pair{ id, vertex }, created );
+                    }
+                    else
                     {
                         correspondence.set( unique, created );
                     }

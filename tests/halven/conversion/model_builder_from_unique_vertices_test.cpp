@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include <halven/conversion/model_builder_from_unique_vertices.h>
 #include <tessark/inspection/model_validation.h>
@@ -83,6 +85,78 @@ namespace brevane
         EXPECT_FALSE( model.has_line( tetrahedron.lines[0] ) );
         EXPECT_EQ( model.nb_lines(), 6u );
         EXPECT_TRUE( validate_model( model ).is_valid() );
+    }
+
+    TEST( ModelBuilderFromUniqueVertices,
+        kept_corners_cut_the_lines_they_stand_on )
+    {
+        // Face 0 of the tetrahedron alone, without the block: its border 1 -> 2
+        // -> 3 is a loop whose vertices each join two line edges of that one
+        // surface, so none is a corner by topology. Existing corners there are
+        // kept when matching components are kept, and cut the border into
+        // lines.
+        struct Case
+        {
+            std::string name;
+            std::vector< index_t > kept_corners;
+            index_t nb_lines;
+            index_t nb_created_lines;
+        };
+        for( const auto& test_case :
+            { Case{ "a_corner_at_every_vertex", { 1, 2, 3 }, 3, 0 },
+                Case{ "one_corner", { 2 }, 1, 1 } } )
+        {
+            test::Tetrahedron tetrahedron;
+            auto& model = tetrahedron.model;
+            StructuralModelBuilder builder{ model };
+            builder.remove_block( model.block( tetrahedron.block ) );
+            for( index_t face = 1; face < 4; face++ )
+            {
+                builder.remove_surface(
+                    model.surface( tetrahedron.surfaces[face] ) );
+            }
+            for( index_t point = 0; point < 4; point++ )
+            {
+                if( std::find( test_case.kept_corners.begin(),
+                        test_case.kept_corners.end(), point )
+                    == test_case.kept_corners.end() )
+                {
+                    builder.remove_corner(
+                        model.corner( tetrahedron.corners[point] ) );
+                }
+            }
+
+            const auto mappings =
+                ModelBuilderFromUniqueVertices< StructuralModel >{
+                    model, { true }
+                }.update_model();
+            EXPECT_TRUE( mappings.created_corners.empty() ) << test_case.name;
+            EXPECT_EQ(
+                mappings.created_lines.size(), test_case.nb_created_lines )
+                << test_case.name;
+            ASSERT_EQ( model.nb_corners(), test_case.kept_corners.size() )
+                << test_case.name;
+            ASSERT_EQ( model.nb_lines(), test_case.nb_lines ) << test_case.name;
+            for( const auto point : test_case.kept_corners )
+            {
+                const auto& id = tetrahedron.corners[point];
+                ASSERT_TRUE( model.has_corner( id ) ) << test_case.name;
+                EXPECT_EQ( model.nb_incidences( id ),
+                    test_case.kept_corners.size() == 1 ? 1u : 2u )
+                    << test_case.name;
+            }
+            index_t nb_edges{ 0 };
+            for( const auto& line : model.lines() )
+            {
+                nb_edges += line.mesh().nb_edges();
+                EXPECT_EQ( model.nb_incidences( line.id() ), 1u )
+                    << test_case.name;
+            }
+            EXPECT_EQ( nb_edges, 3u ) << test_case.name;
+            const auto report = validate_model( model );
+            EXPECT_TRUE( report.is_valid() ) << test_case.name << "\n"
+                                             << report.string();
+        }
     }
 
     TEST( ModelBuilderFromUniqueVertices, a_closed_border_without_corner_is_one_loop )

@@ -107,6 +107,28 @@ namespace brevane
                                   multi_z_message( box.bottom ) ) );
     }
 
+    TEST( MultiZInspection, a_fold_at_either_end_of_the_triangle_list_is_found )
+    {
+        // One triangle of the top turned over: the first one (every other
+        // triangle then disagrees with it) or the last one (only the last
+        // triangle disagrees with the others).
+        const test::WalledBox untouched;
+        const auto nb_triangles =
+            untouched.model.surface( untouched.top ).mesh().nb_polygons();
+        for( const index_t triangle : { index_t{ 0 }, nb_triangles - 1 } )
+        {
+            test::WalledBox box;
+            test::reverse_triangle( box.model, box.top, triangle );
+            const auto multi_z =
+                inspect_multi_z( box.model, { box.top }, { box.bottom } );
+            EXPECT_THAT( multi_z.issues, testing::ElementsAre( box.top ) )
+                << "triangle " << triangle;
+            EXPECT_THAT( multi_z.messages,
+                testing::ElementsAre( multi_z_message( box.top ) ) )
+                << "triangle " << triangle;
+        }
+    }
+
     TEST( MultiZInspection, sample_folds_are_found_on_top_surfaces_only )
     {
         struct Fold

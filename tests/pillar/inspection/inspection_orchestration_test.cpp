@@ -11,7 +11,7 @@
 #include <pillar/pillar_structural_model_builder.h>
 #include <pillar/pillar_structural_model_exception.h>
 
-#include "../../../src/inspection/run_checks_concurrently.h"
+#include "inspection/run_checks_concurrently.h"
 #include "support/inspection_fixtures.h"
 
 namespace brevane

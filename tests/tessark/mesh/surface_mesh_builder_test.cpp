@@ -1,5 +1,7 @@
+#include <array>
 #include <limits>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -463,6 +465,61 @@ namespace brevane
             }
         }
         EXPECT_EQ( surface->edges().nb_edges(), 7 );
+    }
+
+    TEST( SurfaceMeshBuilder, only_opposite_runs_of_a_shared_edge_are_adjacent )
+    {
+        // Triangle (0, 1, 2) and a second triangle on the edge 0-1: running
+        // it the other way they are adjacent, running it the same way (one
+        // of them turned over) they are not, and both keep the edge as a
+        // border edge.
+        struct Case
+        {
+            std::string name;
+            std::array< index_t, 3 > second;
+            bool adjacent;
+        };
+        for( const auto& test_case : { Case{ "opposite", { 1, 0, 3 }, true },
+                 Case{ "same_direction", { 0, 1, 3 }, false } } )
+        {
+            auto surface = TriangulatedSurface2D::create();
+            auto builder = TriangulatedSurfaceBuilder2D::create( *surface );
+            builder->create_point( Point2D{ { 0, 0 } } );
+            builder->create_point( Point2D{ { 1, 0 } } );
+            builder->create_point( Point2D{ { 0, 1 } } );
+            builder->create_point( Point2D{ { 1, -1 } } );
+            builder->create_triangle( { 0, 1, 2 } );
+            builder->create_triangle( test_case.second );
+            builder->compute_polygon_adjacencies();
+
+            const auto across_first = surface->polygon_adjacent( { 0, 0 } );
+            // Edge 0 of the second triangle is its side on 0-1 either way.
+            const auto across_second = surface->polygon_adjacent( { 1, 0 } );
+            EXPECT_EQ( across_first.has_value(), test_case.adjacent )
+                << test_case.name;
+            EXPECT_EQ( across_second.has_value(), test_case.adjacent )
+                << test_case.name;
+            EXPECT_EQ( surface->edges().nb_edges(), 5 ) << test_case.name;
+            if( !test_case.adjacent )
+            {
+                // Every edge is a border edge and the walks stay inside
+                // each triangle.
+                for( index_t polygon = 0; polygon < 2; polygon++ )
+                {
+                    for( local_index_t edge = 0; edge < 3; edge++ )
+                    {
+                        EXPECT_TRUE(
+                            surface->is_edge_on_border( { polygon, edge } ) );
+                    }
+                }
+                EXPECT_EQ( surface->next_on_border( { 0, 0 } ),
+                    ( PolygonEdge{ 0, 1 } ) );
+                EXPECT_EQ( surface->polygons_around_vertex( 0 ).size(), 1 );
+            }
+            EXPECT_THAT(
+                test::surface_inconsistencies( *surface ), testing::IsEmpty() )
+                << test_case.name;
+        }
     }
 
     TEST( SurfaceMeshBuilder, bad_adjacency_is_reported_not_walked_forever )

@@ -8,7 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tessark/basic/tessark_exception.h>
 #include <tessark/mesh/triangulated_surface.h>
+#include <tessark/mesh/triangulated_surface_builder.h>
 
 #include "support/mesh_fixtures.h"
 
@@ -329,4 +331,75 @@ namespace brevane
             static_cast< void >( surface->previous_on_border( spoke ) ),
             TessarkException );
     }
+
+    namespace
+    {
+        struct BrokenWalk
+        {
+            std::string name;
+            std::function< void( const Surface& ) > walk;
+        };
+
+        void PrintTo( const BrokenWalk& walk, std::ostream* out )
+        {
+            *out << walk.name;
+        }
+
+        // The open fan (0, 1, 2) (0, 2, 3) (0, 3, 4) (0, 4, 5) with triangles
+        // 1 and 2 pointing at each other across both their edges at vertex
+        // 0: every rotation around vertex 0 enters that pair and goes round
+        // it without ever reaching the border.
+        std::unique_ptr< Surface > fan_with_a_looping_pair()
+        {
+            auto surface = test::open_fan< 2 >();
+            auto builder = TriangulatedSurfaceBuilder2D::create( *surface );
+            builder->set_polygon_adjacent( { 1, 0 }, 2 );
+            builder->set_polygon_adjacent( { 2, 2 }, 1 );
+            return surface;
+        }
+
+        class LoopingAdjacency : public testing::TestWithParam< BrokenWalk >
+        {
+        };
+    } // namespace
+
+    TEST_P( LoopingAdjacency, stops_the_walk_with_a_data_error )
+    {
+        const auto surface = fan_with_a_looping_pair();
+        // The walks start from the border edges 5 -> 0 and 0 -> 1, which
+        // the broken adjacency leaves on the border.
+        ASSERT_TRUE( surface->is_edge_on_border( { 3, 2 } ) );
+        ASSERT_TRUE( surface->is_edge_on_border( { 0, 0 } ) );
+        EXPECT_THAT(
+            [&]
+            {
+                GetParam().walk( *surface );
+            },
+            testing::ThrowsMessage< TessarkDataException >( testing::HasSubstr(
+                concatenate( "[SurfaceMesh::", GetParam().name,
+                    "] Inconsistent polygon adjacency around vertex 0" ) ) ) );
+    }
+
+    INSTANTIATE_TEST_SUITE_P( Walks, LoopingAdjacency,
+        testing::Values(
+            BrokenWalk{ "next_on_border",
+                []( const Surface& surface )
+                {
+                    static_cast< void >( surface.next_on_border( { 3, 2 } ) );
+                } },
+            BrokenWalk{ "previous_on_border",
+                []( const Surface& surface )
+                {
+                    static_cast< void >(
+                        surface.previous_on_border( { 0, 0 } ) );
+                } },
+            BrokenWalk{ "polygons_around_vertex",
+                []( const Surface& surface )
+                {
+                    static_cast< void >( surface.polygons_around_vertex( 0 ) );
+                } } ),
+        []( const testing::TestParamInfo< BrokenWalk >& info )
+        {
+            return info.param.name;
+        } );
 } // namespace brevane

@@ -7,10 +7,13 @@
 
 #include <tessark/geometry/predicates.h>
 #include <tessark/mesh/triangulated_surface.h>
+#include <tessark/mesh/triangulated_surface_builder.h>
+#include <tessark/model/structural_model_builder.h>
 
 #include <pillar/top_surface_plan_view.h>
 #include <samples/small_sample_models.h>
 
+#include "support/mesh_fixtures.h"
 #include "support/model_fixtures.h"
 
 namespace brevane
@@ -18,27 +21,14 @@ namespace brevane
     namespace
     {
         // A plan view with its records, projected from a model's tops.
-        struct PlanView
+        internal::PlanView projected_plan_view(
+            const internal::TopSurfaceContext& context )
         {
-            explicit PlanView( const internal::TopSurfaceContext& context_in )
-                : context( context_in ),
-                  surface( TriangulatedSurface< 2 >::create() ),
-                  background( *surface ),
-                  z_coordinate( surface->vertex_attribute_manager()
-                          .find_or_create_attribute< VariableAttribute, double >(
-                              "z_coordinate",
-                              std::numeric_limits< double >::quiet_NaN(),
-                              { false, true, true } ) )
-            {
-                internal::project_top_surfaces(
-                    context, *surface, background, *z_coordinate );
-            }
-
-            internal::TopSurfaceContext context;
-            std::unique_ptr< TriangulatedSurface< 2 > > surface;
-            internal::BackgroundSurface background;
-            std::shared_ptr< VariableAttribute< double > > z_coordinate;
-        };
+            auto view = internal::create_plan_view();
+            internal::project_top_surfaces(
+                context, *view.surface, view.background, *view.z_coordinate );
+            return view;
+        }
 
         index_t nb_connected_triangles( const TriangulatedSurface< 2 >& surface )
         {
@@ -73,8 +63,8 @@ namespace brevane
     {
         const auto sample = one_fault_model();
         ASSERT_EQ( sample.top_surfaces.size(), 2u );
-        const PlanView view{ { sample.model, sample.top_surfaces,
-            sample.bottom_surfaces } };
+        const auto view = projected_plan_view(
+            { sample.model, sample.top_surfaces, sample.bottom_surfaces } );
         const auto& surface = *view.surface;
 
         absl::flat_hash_set< index_t > uniques;
@@ -119,20 +109,81 @@ namespace brevane
         }
     }
 
+    TEST(
+        TopSurfacePlanView, tops_without_unique_vertices_stay_whole_and_apart )
+    {
+        // Two tops of 2 x 2 unit squares side by side, x in [0, 2] and
+        // [2, 4], none of their vertices bound to a unique vertex, vertex v
+        // of the top shifted by s at height 1 + v + s. Each top is one
+        // piece in plan view, and the two stay apart along x = 2.
+        StructuralModel model;
+        StructuralModelBuilder model_builder{ model };
+        std::vector< uuid > tops;
+        for( const double shift : { 0., 2. } )
+        {
+            auto mesh = test::grid_surface< 3 >( 2, 2 );
+            auto mesh_builder =
+                TriangulatedSurfaceBuilder< 3 >::create( *mesh );
+            for( index_t vertex = 0; vertex < mesh->nb_vertices(); vertex++ )
+            {
+                const auto& point = mesh->point( vertex );
+                mesh_builder->set_point(
+                    vertex, Point3D{ { point.value( 0 ) + shift,
+                                point.value( 1 ), 1. + vertex + shift } } );
+            }
+            tops.push_back( model_builder.add_surface( std::move( mesh ) ) );
+        }
+        const auto view = projected_plan_view( { model, tops, {} } );
+        const auto& surface = *view.surface;
+
+        EXPECT_EQ( surface.nb_vertices(), 18u );
+        EXPECT_EQ( surface.nb_polygons(), 16u );
+        EXPECT_EQ( surface.edges().nb_edges(), 32u );
+        EXPECT_EQ( nb_connected_triangles( surface ), 8u );
+        index_t nb_border_edges{ 0 };
+        for( index_t triangle = 0; triangle < surface.nb_polygons();
+             triangle++ )
+        {
+            for( local_index_t edge = 0; edge < 3; edge++ )
+            {
+                nb_border_edges +=
+                    surface.is_edge_on_border( { triangle, edge } ) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ( nb_border_edges, 16u );
+
+        // Each plan vertex stands for one top vertex, and only the middle
+        // of each top is inside.
+        for( index_t vertex = 0; vertex < surface.nb_vertices(); vertex++ )
+        {
+            const auto& records = view.background.macro_vertices( vertex );
+            ASSERT_EQ( records.size(), 1u );
+            const auto& origin = model.surface( records[0].mesh_id ).mesh();
+            const auto& point = origin.point( records[0].vertex );
+            EXPECT_EQ( surface.point( vertex ), point.project_point( 2 ) );
+            EXPECT_EQ( view.z_coordinate->value( vertex ), point.value( 2 ) );
+            EXPECT_EQ(
+                surface.is_vertex_on_border( vertex ), records[0].vertex != 4 )
+                << vertex;
+        }
+    }
+
     TEST( TopSurfacePlanView, clockwise_triangles_are_turned_and_empty_lists_give_nothing )
     {
         test::Tetrahedron tetrahedron;
         // Face 3 is (0, 2, 1): (0, 0), (0, 1), (1, 0) seen from above, clockwise.
         const std::vector< uuid > top{ tetrahedron.surfaces[3] };
         const std::vector< uuid > none;
-        const PlanView view{ { tetrahedron.model, top, none } };
+        const auto view =
+            projected_plan_view( { tetrahedron.model, top, none } );
         ASSERT_EQ( view.surface->nb_polygons(), 1u );
         EXPECT_EQ( triangle_area_sign( view.surface->triangle( 0 ) ),
             SIDE::positive );
         EXPECT_EQ( view.surface->polygon_vertices( 0 ),
             ( PolygonVertices{ 0, 2, 1 } ) );
 
-        const PlanView empty{ { tetrahedron.model, none, none } };
+        const auto empty =
+            projected_plan_view( { tetrahedron.model, none, none } );
         EXPECT_EQ( empty.surface->nb_vertices(), 0u );
         EXPECT_EQ( empty.surface->nb_polygons(), 0u );
     }
@@ -140,10 +191,11 @@ namespace brevane
     TEST( TopSurfacePlanView, corners_and_inner_lines_are_inserted_as_vertices_and_chains )
     {
         const auto sample = two_faults_model();
-        PlanView view{ { sample.model, sample.top_surfaces,
-            sample.bottom_surfaces } };
+        const internal::TopSurfaceContext context{ sample.model,
+            sample.top_surfaces, sample.bottom_surfaces };
+        auto view = projected_plan_view( context );
         internal::insert_model_components(
-            view.context, *view.surface, view.background );
+            context, *view.surface, view.background );
         const auto& surface = *view.surface;
 
         absl::flat_hash_map< Point2D, index_t > vertex_at;
@@ -166,7 +218,7 @@ namespace brevane
         index_t nb_inserted{ 0 };
         for( const auto& line : sample.model.lines() )
         {
-            if( internal::is_lateral_boundary_line( view.context, line ) )
+            if( internal::is_lateral_boundary_line( context, line ) )
             {
                 continue;
             }

@@ -1,0 +1,131 @@
+#include "pillars/plane_surface_path_finder.h"
+
+#include <tessark/basic/tessark_exception.h>
+#include <tessark/mesh/triangulated_surface.h>
+
+namespace brevane::internal
+{
+    namespace
+    {
+        const TriangulatedSurface3D& triangulated_mesh(
+            const Surface< 3 >& wall )
+        {
+            const auto* mesh =
+                dynamic_cast< const TriangulatedSurface3D* >( &wall.mesh() );
+            TESSARK_EXCEPTION( mesh != nullptr,
+                "[PlaneSurfacePathFinder] The mesh of side wall ", wall.name(),
+                " (", wall.id().string(), ") is not a triangulated surface" );
+            return *mesh;
+        }
+    } // namespace
+
+    PlaneSurfacePathFinder::PlaneSurfacePathFinder(
+        const Surface< 3 >& wall, const Plane& plane, bool orientation )
+        : SurfacePathFinder< 3 >( triangulated_mesh( wall ) ), wall_( wall ),
+          plane_( plane ), orientation_( orientation )
+    {
+    }
+
+    std::optional< SurfacePath > PlaneSurfacePathFinder::find_path(
+        const PathStep& start ) const
+    {
+        // A cut that does not close on itself crosses each edge of the mesh
+        // at most once, so a path takes at most one step per edge after its
+        // start; one more means the cut has come back onto itself.
+        const auto max_steps = surface().edges().nb_edges();
+        SurfacePath path{ start };
+        while( const auto next = next_step( path ) )
+        {
+            TESSARK_EXCEPTION( path.size() <= max_steps,
+                "[PlaneSurfacePathFinder] The cut of side wall ", wall_.name(),
+                " (", wall_.id().string(), ") takes more steps than its ",
+                max_steps, " edges: it closes on itself" );
+            path.push_back( *next );
+        }
+        if( path.size() < 2 )
+        {
+            return std::nullopt;
+        }
+        return path;
+    }
+
+    std::optional< PathStep > PlaneSurfacePathFinder::next_step(
+        const SurfacePath& path ) const
+    {
+        const auto& last = path.back();
+        if( last.is_at_vertex() )
+        {
+            return step_from_vertex( last.vertex );
+        }
+        // A start on an edge is already in the polygon the cut enters.
+        if( path.size() == 1 )
+        {
+            return step_through_polygon( last.edge );
+        }
+        const auto across = surface().polygon_adjacent_edge( last.edge );
+        if( !across )
+        {
+            return std::nullopt;
+        }
+        return step_through_polygon( *across );
+    }
+
+    std::optional< PathStep > PlaneSurfacePathFinder::step_from_vertex(
+        index_t vertex ) const
+    {
+        const auto& mesh = surface();
+        for( const auto& corner : mesh.polygons_around_vertex( vertex ) )
+        {
+            const PolygonEdge facing{ mesh.next_polygon_vertex( corner ) };
+            auto step = crossing( facing );
+            if( !step )
+            {
+                continue;
+            }
+            // The sign of the edge's direction along the normal tells on
+            // which side of the cut the edge's polygon lies, hence which way
+            // along the cut the step goes.
+            const auto along_normal =
+                plane_.normal().dot( mesh.segment( facing ).direction() );
+            if( orientation_ ? along_normal > 0 : along_normal < 0 )
+            {
+                continue;
+            }
+            return step;
+        }
+        return std::nullopt;
+    }
+
+    std::optional< PathStep > PlaneSurfacePathFinder::step_through_polygon(
+        const PolygonEdge& edge ) const
+    {
+        const auto& mesh = surface();
+        if( auto step = crossing( mesh.previous_polygon_edge( edge ) ) )
+        {
+            return step;
+        }
+        return crossing( mesh.next_polygon_edge( edge ) );
+    }
+
+    std::optional< PathStep > PlaneSurfacePathFinder::crossing(
+        const PolygonEdge& edge ) const
+    {
+        const auto& mesh = surface();
+        const auto position = segment_plane_intersection_detection(
+            mesh.segment( edge ), plane_ );
+        if( position == POSITION::outside )
+        {
+            return std::nullopt;
+        }
+        PathStep step{ edge, position, NO_ID };
+        if( position == POSITION::vertex0 )
+        {
+            step.vertex = mesh.polygon_edge_vertex( edge, 0 );
+        }
+        else if( position == POSITION::vertex1 )
+        {
+            step.vertex = mesh.polygon_edge_vertex( edge, 1 );
+        }
+        return step;
+    }
+} // namespace brevane::internal

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <tessark/geometry/basic_objects.h>
+#include <tessark/geometry/intersection_detection.h>
+#include <tessark/mesh/mesh_element.h>
+#include <tessark/model/components.h>
+
+#include <halven/path/surface_path_finder.h>
+
+#include <pillar/varnholt_pillar_export.h>
+
+// The cut of one side wall by a vertical plane, followed crossing after
+// crossing through the wall's triangles.
+namespace brevane::internal
+{
+    // One crossing of the cutting plane with a wall's triangle mesh. A step
+    // is at a vertex when `vertex` is set, otherwise on an edge.
+    struct PathStep
+    {
+        [[nodiscard]] bool operator==( const PathStep& other ) const = default;
+        [[nodiscard]] bool is_at_vertex() const
+        {
+            return vertex != NO_ID;
+        }
+        template < typename H >
+        friend H AbslHashValue( H hash, const PathStep& step )
+        {
+            return H::combine(
+                std::move( hash ), step.edge, step.position, step.vertex );
+        }
+
+        // The crossed polygon edge; none (NO_ID, NO_LID) for a start at a
+        // vertex.
+        PolygonEdge edge{ NO_ID, NO_LID };
+        // Where the plane meets the edge's segment; outside (0) for a start
+        // at a vertex.
+        POSITION position{ POSITION::outside };
+        // The mesh vertex the crossing is at, NO_ID when it is not at one.
+        index_t vertex{ NO_ID };
+    };
+
+    // The steps of a cut, from its start to the last crossing found.
+    using SurfacePath = std::vector< PathStep >;
+
+    // Follows the cut of a wall's mesh by a plane. The orientation flag
+    // chooses, when the cut leaves a vertex, which of the two directions
+    // along the cut is taken: with the flag set, edges running against the
+    // plane's normal (normal . direction <= 0), otherwise edges running
+    // along it (>= 0). Once the cut is inside a triangle, adjacency alone
+    // leads it on. The wall and the plane are borrowed: they must outlive
+    // the finder.
+    class VARNHOLT_PILLAR_EXPORT PlaneSurfacePathFinder
+        : public SurfacePathFinder< 3 >
+    {
+    public:
+        // The wall is named in errors. Throws a TessarkException naming it
+        // when its mesh is not a triangulated surface.
+        PlaneSurfacePathFinder(
+            const Surface< 3 >& wall, const Plane& plane, bool orientation );
+
+        // The path from the start step (at a vertex, or on an edge whose
+        // polygon the cut enters) to the last crossing before the cut
+        // leaves the mesh or finds no way on; none when no step follows the
+        // start. Throws a TessarkException naming the wall when the path
+        // takes more steps than the mesh has edges: the cut closes on
+        // itself.
+        [[nodiscard]] std::optional< SurfacePath > find_path(
+            const PathStep& start ) const;
+
+        // The crossing reached from the vertex: the first edge facing it,
+        // in the order of polygons_around_vertex, that meets the plane and
+        // runs in the direction of the orientation flag.
+        [[nodiscard]] std::optional< PathStep > step_from_vertex(
+            index_t vertex ) const;
+
+        // The crossing where the cut leaves the polygon of the edge: its
+        // previous edge, else its next edge, when it meets the plane.
+        [[nodiscard]] std::optional< PathStep > step_through_polygon(
+            const PolygonEdge& edge ) const;
+
+    private:
+        [[nodiscard]] std::optional< PathStep > next_step(
+            const SurfacePath& path ) const;
+        // The step crossing the edge, none when the edge misses the plane.
+        [[nodiscard]] std::optional< PathStep > crossing(
+            const PolygonEdge& edge ) const;
+
+        const Surface< 3 >& wall_;
+        const Plane& plane_;
+        bool orientation_;
+    };
+} // namespace brevane::internal
