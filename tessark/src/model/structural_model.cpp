@@ -8,6 +8,16 @@ namespace brevane
     StructuralModel& StructuralModel::operator=(
         StructuralModel&& ) noexcept = default;
 
+    StructuralModel StructuralModel::clone() const
+    {
+        StructuralModel copy;
+        copy_into( copy );
+        copy.horizons_ = horizons_.copy( clone_collection );
+        copy.faults_ = faults_.copy( clone_collection );
+        copy.fault_blocks_ = fault_blocks_.copy( clone_collection );
+        return copy;
+    }
+
     const Collection& StructuralModel::horizon( const uuid& id ) const
     {
         return horizons_.get( id );

@@ -183,6 +183,14 @@ namespace brevane
         [[nodiscard]] BoundingBox3D bounding_box() const;
 
     protected:
+        // Copies every component (same uuid, name and a clone of its mesh
+        // with its transferable attributes), collection, relation and
+        // unique vertex into an empty model.
+        void copy_into( BRep& copy ) const;
+        // A collection with the same type, uuid and name.
+        [[nodiscard]] static std::unique_ptr< Collection > clone_collection(
+            const Collection& collection );
+
         friend class BRepBuilder;
 
         // The component or collection with that id, null when absent; the

@@ -115,6 +115,23 @@ namespace brevane
             position_of_id_.erase( found );
         }
 
+        // A deep copy: clone_component( component ) makes each copy, which
+        // keeps its slot, so that iteration order and positions are the
+        // same.
+        template < typename Clone >
+        [[nodiscard]] ComponentSet copy( const Clone& clone_component ) const
+        {
+            ComponentSet result{ kind_ };
+            result.slots_.reserve( slots_.size() );
+            for( const auto& slot : slots_ )
+            {
+                result.slots_.push_back(
+                    slot ? clone_component( *slot ) : nullptr );
+            }
+            result.position_of_id_ = position_of_id_;
+            return result;
+        }
+
     private:
         std::string kind_;
         std::vector< std::unique_ptr< Component > > slots_;

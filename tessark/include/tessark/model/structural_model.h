@@ -47,6 +47,12 @@ namespace brevane
         {
             return faults_.contains( id );
         }
+        // A deep copy: the same components, collections, relations and
+        // unique vertices under the same uuids and names, each mesh cloned
+        // with its transferable attributes. Throws a TessarkException naming
+        // a component whose mesh is of a kind that cannot be cloned.
+        [[nodiscard]] StructuralModel clone() const;
+
         [[nodiscard]] const Collection& horizon( const uuid& id ) const;
         [[nodiscard]] const Collection& fault( const uuid& id ) const;
         [[nodiscard]] const Collection& fault_block( const uuid& id ) const;
