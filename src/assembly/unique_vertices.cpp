@@ -1,0 +1,57 @@
+#include "assembly/unique_vertices.h"
+
+namespace brevane::internal
+{
+    ComponentMeshVertex pillar_surface_vertex(
+        const TopVertexSurfaceVertices& surface_vertices, index_t top_vertex,
+        const uuid& surface )
+    {
+        return { { component_types::surface(), surface },
+            surface_vertex_on_pillar( surface_vertices, top_vertex, surface )
+                .value() };
+    }
+
+    void create_unique_vertices( const AssemblyContext& context,
+        const TopVertexSurfaceVertices& surface_vertices )
+    {
+        const auto nb_top_vertices =
+            context.background_surface.surface().nb_vertices();
+        // Top nodes first, so that index i names the top of pillar i. The
+        // created index is not the one bound when the model already had
+        // unique vertices: creating one per pillar only makes sure that
+        // index i exists.
+        for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
+             top_vertex++ )
+        {
+            context.builder.create_unique_vertex();
+            const auto& top =
+                context.pillars.at( top_vertex ).intersections.at( 0 );
+            context.builder.set_unique_vertex(
+                pillar_surface_vertex(
+                    surface_vertices, top_vertex, top.surface ),
+                top_vertex );
+        }
+        // Only consecutive nodes are compared: a pillar that leaves a point
+        // and comes back to it gets a new unique vertex there.
+        for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
+             top_vertex++ )
+        {
+            const auto& intersections =
+                context.pillars.at( top_vertex ).intersections;
+            auto current = top_vertex;
+            for( std::size_t below = 1; below < intersections.size(); below++ )
+            {
+                const auto& lower = intersections[below];
+                if( !intersections[below - 1].point.inexact_equal(
+                        lower.point ) )
+                {
+                    current = context.builder.create_unique_vertex();
+                }
+                context.builder.set_unique_vertex(
+                    pillar_surface_vertex(
+                        surface_vertices, top_vertex, lower.surface ),
+                    current );
+            }
+        }
+    }
+} // namespace brevane::internal
