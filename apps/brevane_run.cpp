@@ -1,12 +1,18 @@
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 
 #include <absl/container/flat_hash_set.h>
 
+#include <tessark/basic/logger.h>
 #include <tessark/basic/version.h>
 #include <tessark/inspection/model_validation.h>
 #include <tessark/mesh/triangulated_surface.h>
+#include <tessark/model/model_meshes_aabb_tree.h>
+#include <tessark/search/ray_tracing.h>
 
 #include <pillar/metric.h>
 #include <pillar/pillar_structural_model_builder.h>
@@ -15,16 +21,22 @@
 #include <pillar/varnholt_pillar_library.h>
 #include <samples/sample_model.h>
 
+#include <io/plan_view_svg.h>
+
 #include "model_defects.h"
 #include "pillars/pillar_context.h"
 #include "pillars/surface_groups.h"
 #include "pillars/surface_groups_order.h"
+#include "top_surface/border_macro_edges.h"
+#include "top_surface/decimate_top_surface.h"
+#include "top_surface/plan_view_statistics.h"
 
 // The main job: builds the default sample model (two faults), shows what the
 // inspection says of it and of the same model with one defect of each kind,
 // repairs the repairable defect, and shows the plan view of the top surfaces
 // before and after the insertion of corners and lines, the surface groups
-// order and the pillars defined on that plan view.
+// order, the pillars defined on that plan view, its decimation (with
+// pictures), and the whole build of the sample.
 namespace
 {
     using Clock = std::chrono::steady_clock;
@@ -35,12 +47,17 @@ namespace
             .count();
     }
 
-    brevane::SampleModel default_sample()
+    brevane::SampleModelParameters default_parameters()
     {
         brevane::SampleModelParameters parameters;
         parameters.nb_horizons = 3;
         parameters.faults = brevane::spread_faults( parameters.box, 2 );
-        return brevane::build_sample_model( parameters );
+        return parameters;
+    }
+
+    brevane::SampleModel default_sample()
+    {
+        return brevane::build_sample_model( default_parameters() );
     }
 
     void print_model( const brevane::SampleModel& sample )
@@ -72,26 +89,28 @@ namespace
     }
 
     void print_plan_view( const std::string& when,
-        const brevane::TriangulatedSurface< 2 >& surface,
         const brevane::internal::BackgroundSurface& background,
         double elapsed )
     {
-        std::size_t nb_constrained{ 0 };
-        for( brevane::index_t edge = 0; edge < surface.edges().nb_edges(); edge++ )
-        {
-            if( !background.macro_edges( edge ).empty() )
-            {
-                nb_constrained++;
-            }
-        }
-        std::cout << "  " << when << ": " << surface.nb_vertices()
-                  << " vertices, " << surface.nb_polygons() << " triangles, "
-                  << nb_constrained << " constrained edges (" << elapsed
+        const auto statistics =
+            brevane::internal::plan_view_statistics( background );
+        std::cout << "  " << when << ": " << statistics.nb_vertices
+                  << " vertices, " << statistics.nb_triangles << " triangles, "
+                  << statistics.nb_trace_edges << " trace edges, smallest angle "
+                  << statistics.minimal_angle << " degrees (" << elapsed
                   << " ms)\n";
     }
 
-    brevane::internal::PlanView show_plan_view(
-        const brevane::SampleModel& sample )
+    // The plan view of the sample with its corners and lines, and its size
+    // field, computed from the top surfaces' own edges before the insertion
+    // as a build does.
+    struct SamplePlanView
+    {
+        brevane::internal::PlanView view;
+        brevane::internal::Metric metric;
+    };
+
+    SamplePlanView show_plan_view( const brevane::SampleModel& sample )
     {
         const brevane::internal::TopSurfaceContext context{ sample.model,
             sample.top_surfaces, sample.bottom_surfaces };
@@ -100,11 +119,11 @@ namespace
         auto start = Clock::now();
         brevane::internal::project_top_surfaces(
             context, *view.surface, view.background, *view.z_coordinate );
-        print_plan_view( "projected top surfaces", *view.surface,
-            view.background, milliseconds_since( start ) );
+        print_plan_view( "projected top surfaces", view.background,
+            milliseconds_since( start ) );
 
         start = Clock::now();
-        const auto metric =
+        auto metric =
             brevane::internal::create_top_surface_metric( *view.surface );
         std::cout << "  size field: " << metric.grid.nb_cells() << " cells ("
                   << milliseconds_since( start ) << " ms)\n";
@@ -112,9 +131,9 @@ namespace
         start = Clock::now();
         brevane::internal::insert_model_components(
             context, *view.surface, view.background );
-        print_plan_view( "after inserting corners and lines", *view.surface,
+        print_plan_view( "after inserting corners and lines",
             view.background, milliseconds_since( start ) );
-        return view;
+        return { std::move( view ), std::move( metric ) };
     }
 
     std::string group_names(
@@ -132,9 +151,42 @@ namespace
     // The stages of a build that only read the model: search trees, the
     // top-to-bottom order of the surface groups, and the pillars of the
     // border and line-trace vertices of the plan view.
-    void show_pillar_stages( const brevane::SampleModel& sample,
-        const brevane::internal::PlanView& view )
+    void print_statistics(
+        const std::string& when, const brevane::internal::PlanView& view )
     {
+        const auto statistics =
+            brevane::internal::plan_view_statistics( view.background );
+        std::cout << "  " << when << ": " << statistics.nb_vertices
+                  << " vertices, " << statistics.nb_triangles << " triangles, "
+                  << statistics.nb_trace_edges
+                  << " trace edges, smallest angle " << statistics.minimal_angle
+                  << " degrees\n";
+    }
+
+    void write_picture( const std::filesystem::path& path,
+        const brevane::internal::PlanView& view,
+        const brevane::PillarMap& pillars )
+    {
+        std::vector< brevane::index_t > vertices;
+        for( const auto& entry : pillars )
+        {
+            vertices.push_back( entry.first );
+        }
+        std::sort( vertices.begin(), vertices.end() );
+        std::ofstream file{ path };
+        file << brevane::plan_view_svg( view.background, vertices );
+        std::cout << "  picture: " << path.string() << "\n";
+    }
+
+    // The stages of a build up to the decimation of the plan view, one by
+    // one: search trees, the top-to-bottom order of the surface groups, the
+    // pillars of the border and line-trace vertices, the decimation; the
+    // plan view is drawn before and after it.
+    void show_pillar_stages( const brevane::SampleModel& sample,
+        SamplePlanView& plan_view,
+        const std::filesystem::path& output )
+    {
+        auto& view = plan_view.view;
         const auto& model = sample.model;
         auto start = Clock::now();
         const auto trees = brevane::create_surface_meshes_aabb_trees( model );
@@ -175,13 +227,121 @@ namespace
                   << pillars.size() << " of " << view.surface->nb_vertices()
                   << " plan-view vertices (" << milliseconds_since( start )
                   << " ms)\n";
+
+        std::cout << "\nDecimation of the plan view\n";
+        brevane::internal::add_border_macro_edges( view.background, pillars );
+        print_statistics( "before", view );
+        write_picture( output / "plan_view_before_decimation.svg", view, pillars );
+        start = Clock::now();
+        const auto kept = brevane::internal::decimate_top_surface(
+            context, { *view.surface, view.background }, pillars,
+            plan_view.metric );
+        const auto elapsed = milliseconds_since( start );
+        print_statistics( "after", view );
+        std::cout << "  " << kept.size() << " pillars kept (" << elapsed
+                  << " ms)\n";
+        write_picture( output / "plan_view_after_decimation.svg", view, kept );
+    }
+
+    // The largest vertical distance from the rebuilt surface's vertices to
+    // the input surface of the same id.
+    double largest_vertical_distance( const brevane::StructuralModel& input,
+        const brevane::ModelMeshesAABBTree< 3 >& input_trees,
+        const brevane::StructuralModel& rebuilt,
+        const brevane::uuid& surface )
+    {
+        const auto box = input.bounding_box();
+        const auto& input_mesh = input.surface( surface ).mesh();
+        const auto& tree =
+            input_trees.mesh_trees[input_trees.uuid_to_mesh_index.at( surface )];
+        const auto& mesh = rebuilt.surface( surface ).mesh();
+        double largest{ 0 };
+        for( brevane::index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+        {
+            const auto& point = mesh.point( vertex );
+            const brevane::Segment3D line{
+                brevane::Point3D{ { point.value( 0 ), point.value( 1 ),
+                    box.max().value( 2 ) + 1 } },
+                brevane::Point3D{ { point.value( 0 ), point.value( 1 ),
+                    box.min().value( 2 ) - 1 } }
+            };
+            brevane::RayTracing3D tracer{ input_mesh, line.vertices()[0], line };
+            tree.compute_segment_element_bbox_intersections( line, tracer );
+            for( const auto& hit : tracer.all_intersections() )
+            {
+                largest = std::max(
+                    largest, std::abs( hit.point.value( 2 ) - point.value( 2 ) ) );
+            }
+        }
+        return largest;
+    }
+
+    // The whole build of the sample, with the time of each stage taken
+    // from the driver's trace lines, then how far each rebuilt horizon
+    // lies from the input one, relative to the mean layer thickness.
+    void show_build( brevane::SampleModel& sample,
+        const brevane::SampleModelParameters& parameters )
+    {
+        const auto input = sample.model.clone();
+        std::vector< std::pair< std::string, Clock::time_point > > stages;
+        brevane::Logger::set_level( brevane::Logger::LEVEL::trace );
+        brevane::Logger::set_sink( [&stages]( brevane::Logger::LEVEL,
+                                       std::string_view message ) {
+            stages.emplace_back( std::string{ message }, Clock::now() );
+        } );
+        brevane::PillarStructuralModelBuilder builder{ sample.model,
+            sample.top_surfaces, sample.bottom_surfaces };
+        const auto start = Clock::now();
+        const auto result = builder.build( {} );
+        const auto end = Clock::now();
+        brevane::Logger::set_sink( {} );
+        brevane::Logger::set_level( brevane::Logger::LEVEL::info );
+        for( std::size_t stage = 0; stage < stages.size(); stage++ )
+        {
+            const auto next =
+                stage + 1 < stages.size() ? stages[stage + 1].second : end;
+            std::cout << "  " << stages[stage].first << " ("
+                      << std::chrono::duration< double, std::milli >(
+                             next - stages[stage].second )
+                             .count()
+                      << " ms)\n";
+        }
+        std::cout << "  built in " << milliseconds_since( start ) << " ms: "
+                  << result.slice_collection_order.size()
+                  << " slice collections, "
+                  << result.unique_vertex_below.size()
+                  << " links between pillar nodes\n";
+        print_model( sample );
+
+        const auto input_trees = brevane::create_surface_meshes_aabb_trees( input );
+        const auto thickness = ( parameters.box.top_z - parameters.box.bottom_z )
+                               / ( sample.horizons.size() + 1 );
+        std::cout << "  largest vertical distance from each input horizon to "
+                     "its rebuilt surface, relative to the layer thickness ("
+                  << thickness << "):\n";
+        for( const auto& horizon : sample.horizons )
+        {
+            double largest{ 0 };
+            for( const auto& surface : horizon.items )
+            {
+                largest = std::max( largest,
+                    largest_vertical_distance(
+                        input, input_trees, sample.model, surface ) );
+            }
+            std::cout << "    " << sample.model.horizon( horizon.id ).name()
+                      << ": " << largest / thickness << "\n";
+        }
     }
 } // namespace
 
-int main()
+int main( int argc, char** argv )
 {
     try
     {
+        // Pictures go to the folder given, by default brevane_output.
+        const std::filesystem::path output{ argc > 1 ? argv[1]
+                                                     : "brevane_output" };
+        std::filesystem::create_directories( output );
         brevane::VarnholtPillarLibrary::initialize();
         std::cout << "brevane " << brevane::tessark_version() << "\n\n";
 
@@ -194,9 +354,12 @@ int main()
         print_inspection( sample );
 
         std::cout << "\nPlan view of the top surfaces\n";
-        const auto view = show_plan_view( sample );
+        auto plan_view = show_plan_view( sample );
         std::cout << "\nSurface groups and pillars\n";
-        show_pillar_stages( sample, view );
+        show_pillar_stages( sample, plan_view, output );
+
+        std::cout << "\nBuilding the pillar model of the default sample\n";
+        show_build( sample, default_parameters() );
 
         std::cout << "\nThe same model with one defect of each kind: a folded "
                      "top surface, a line stopping inside the model, a side "

@@ -2,14 +2,26 @@
 
 #include <tessark/basic/logger.h>
 
+#include <halven/conversion/model_builder_from_unique_vertices.h>
+
+#include "assembly/horizon_surfaces.h"
+#include "assembly/model_boundaries.h"
+#include "assembly/pillar_links.h"
+#include "assembly/unique_vertices.h"
 #include "pillars/pillar_context.h"
 #include "pillars/surface_groups.h"
 #include "pillars/surface_groups_order.h"
+#include "top_surface/border_macro_edges.h"
+#include "top_surface/decimate_top_surface.h"
+#include "top_surface/model_mesh_reset.h"
+#include "top_surface/pillar_update.h"
+#include "top_surface/surface_ids.h"
 
 namespace brevane
 {
     PillarStructuralModelBuilderResult
-        PillarStructuralModelBuilder::Impl::run_driver( const internal::Metric& )
+        PillarStructuralModelBuilder::Impl::run_driver(
+            const internal::Metric& metric )
     {
         Logger::trace(
             "[PillarStructuralModelBuilder]: Building final model started" );
@@ -30,16 +42,69 @@ namespace brevane
             "[PillarStructuralModelBuilder]: Defining pillars started" );
         const internal::PillarModelContext pillar_context{ model, top_surfaces,
             bottom_surfaces, trees, background_surface, surface_groups_order };
-        const auto pillars = internal::define_pillars_before_decimation(
+        auto pillars = internal::define_pillars_before_decimation(
             pillar_context, top_z, bottom_z );
 
-        // Every stage from here on writes the model: until they are all
-        // available, the build stops before the first of them, leaving the
-        // caller's model as it was.
-        throw TessarkException{ "[PillarStructuralModelBuilder] The build "
-                                "stops before the stage \"Decimating top "
-                                "surface\", which is not available yet; ",
-            pillars.size(),
-            " pillars were defined and the model was left unchanged" };
+        Logger::trace( "[PillarStructuralModelBuilder]: Decimating top surface" );
+        internal::add_border_macro_edges( background_surface, pillars );
+        pillars = internal::decimate_top_surface( pillar_context,
+            { *top_surface, background_surface }, pillars, metric );
+        const auto pillar_list = internal::collect_pillars(
+            pillar_context, pillars, top_z, bottom_z );
+        internal::check_pillar_slices( pillar_context, pillar_list );
+        const internal::TopSurfaceContext tags{ model, top_surfaces,
+            bottom_surfaces };
+        internal::assign_surface_ids(
+            tags, background_surface, *surface_ids_attribute );
+
+        // From here on the model is written: a failure puts back the copy.
+        auto copy = model.clone();
+        try
+        {
+            internal::reset_model_meshes( tags, model_builder );
+            auto slice_collection_order = rebuild_model( pillar_list );
+            return { std::move( slice_collection_order ), unique_vertex_below,
+                unique_vertex_above };
+        }
+        catch( ... )
+        {
+            model = std::move( copy );
+            top_vertex_surface_vertices.clear();
+            unique_vertex_below.clear();
+            unique_vertex_above.clear();
+            throw;
+        }
+    }
+
+    std::vector< uuid > PillarStructuralModelBuilder::Impl::rebuild_model(
+        absl::Span< const Pillar > pillars )
+    {
+        const internal::AssemblyContext context{ model, model_builder,
+            top_surfaces, bottom_surfaces, background_surface,
+            *surface_ids_attribute, surface_groups_order, pillars };
+
+        Logger::trace(
+            "[PillarStructuralModelBuilder]: Building each horizon surface" );
+        auto slice_collection_order = internal::build_horizon_surfaces(
+            context, top_vertex_surface_vertices );
+
+        Logger::trace(
+            "[PillarStructuralModelBuilder]: Creating unique vertices" );
+        internal::create_unique_vertices( context, top_vertex_surface_vertices );
+
+        Logger::trace(
+            "[PillarStructuralModelBuilder]: Building model boundaries" );
+        internal::build_model_boundaries( context, top_vertex_surface_vertices );
+        internal::remove_lines_and_corners( model, model_builder );
+        auto links = internal::link_pillar_vertices(
+            context, top_vertex_surface_vertices );
+        unique_vertex_below = std::move( links.unique_vertex_below );
+        unique_vertex_above = std::move( links.unique_vertex_above );
+
+        Logger::trace( "[PillarStructuralModelBuilder]: Updating model" );
+        static_cast< void >(
+            ModelBuilderFromUniqueVertices< BRep >{ model, { false } }
+                .update_model() );
+        return slice_collection_order;
     }
 } // namespace brevane

@@ -19,8 +19,10 @@
 
 #include <pillar/pillar_structural_model_builder.h>
 
-#include "pillars/pillar.h"
 #include <pillar/metric.h>
+
+#include "assembly/assembly_context.h"
+#include "pillars/pillar.h"
 
 namespace brevane
 {
@@ -64,12 +66,15 @@ namespace brevane
         void insert_model_components();
 
         // The build driver: the stages in order, each announced by one
-        // trace line. Stages 1 to 3 (search trees, surface groups order,
-        // pillars) only read the model; the driver stops with a
-        // TessarkException naming the first stage that is not available,
-        // before anything writes to the model.
+        // trace line. Stages 1 to 4 (search trees, surface groups order,
+        // pillars, decimation of the plan view) only read the model; from
+        // the reset of its meshes on, a copy taken before is put back when a
+        // stage fails, and the failure is rethrown as it was.
         PillarStructuralModelBuilderResult run_driver(
             const internal::Metric& metric );
+        // Stages 5 to 8 on the pillar list: surfaces, unique vertices, side
+        // walls, model update; returns the slice collection order.
+        std::vector< uuid > rebuild_model( absl::Span< const Pillar > pillars );
 
         StructuralModel& model;
         StructuralModelBuilder model_builder;
@@ -78,9 +83,7 @@ namespace brevane
         absl::Span< const uuid > bottom_surfaces;
         absl::flat_hash_map< index_t, index_t > unique_vertex_below;
         absl::flat_hash_map< index_t, index_t > unique_vertex_above;
-        absl::flat_hash_map< index_t,
-            absl::InlinedVector< std::pair< uuid, index_t >, 4 > >
-            top_vertex_surface_vertices;
+        internal::TopVertexSurfaceVertices top_vertex_surface_vertices;
         std::unique_ptr< TriangulatedSurface< 2 > > top_surface;
         internal::BackgroundSurface background_surface;
         std::shared_ptr< VariableAttribute< double > > z_coordinate_attribute;

@@ -13,6 +13,8 @@ namespace brevane::test
             sample.top_surfaces, sample.bottom_surfaces };
         internal::project_top_surfaces(
             context, *plan.surface, plan.background, *plan.z_coordinate );
+        metric = std::make_unique< internal::Metric >(
+            internal::create_top_surface_metric( *plan.surface ) );
         internal::insert_model_components(
             context, *plan.surface, plan.background );
         const auto box = sample.model.bounding_box();

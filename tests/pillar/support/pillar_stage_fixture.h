@@ -5,6 +5,7 @@
 
 #include <tessark/model/model_meshes_aabb_tree.h>
 
+#include <pillar/metric.h>
 #include <pillar/top_surface_plan_view.h>
 
 #include <samples/sample_model.h>
@@ -32,6 +33,9 @@ namespace brevane::test
 
         SampleModel sample;
         internal::PlanView plan;
+        // The size field of the top surfaces' own edges, taken before the
+        // insertion of corners and lines, as a build does.
+        std::unique_ptr< internal::Metric > metric;
         ModelMeshesAABBTree< 3 > trees;
         double top_z;
         double bottom_z;

@@ -1,0 +1,114 @@
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include <tessark/basic/logger.h>
+
+#include <pillar/pillar_structural_model_builder.h>
+
+#include <samples/sample_model.h>
+
+// The whole build on factory models (two faults, five or ten horizons):
+// the time of each stage, from the driver's trace lines, and the peak
+// memory of the build.
+namespace
+{
+    using namespace brevane;
+    using Clock = std::chrono::steady_clock;
+
+    // The peak resident memory of the process in MiB (VmHWM).
+    double peak_memory_mib()
+    {
+        std::ifstream status{ "/proc/self/status" };
+        std::string line;
+        while( std::getline( status, line ) )
+        {
+            if( line.rfind( "VmHWM:", 0 ) == 0 )
+            {
+                return std::stod( line.substr( 6 ) ) / 1024;
+            }
+        }
+        return 0;
+    }
+
+    // Restarts the peak memory count from the current resident memory.
+    void reset_peak_memory()
+    {
+        std::ofstream clear{ "/proc/self/clear_refs" };
+        clear << "5";
+    }
+
+    // Short counter names for the driver's stages, in order.
+    const std::vector< std::string >& stage_names()
+    {
+        static const std::vector< std::string > names{ "1_trees_ms",
+            "2_order_ms", "3_pillars_ms", "4_decimation_ms", "5_surfaces_ms",
+            "6_unique_vertices_ms", "7_boundaries_ms", "8_update_ms" };
+        return names;
+    }
+
+    void whole_build( benchmark::State& state )
+    {
+        SampleModelParameters parameters;
+        parameters.nb_horizons = static_cast< index_t >( state.range( 1 ) );
+        parameters.faults = spread_faults( parameters.box, 2 );
+        parameters.resolution.target_top_triangles =
+            static_cast< index_t >( state.range( 0 ) );
+        for( auto _ : state )
+        {
+            state.PauseTiming();
+            auto sample = build_sample_model( parameters );
+            // The copy a build keeps to restore the model on failure, timed
+            // alone (it is part of the decimation stage's time below).
+            const auto copy_start = Clock::now();
+            {
+                const auto copy = sample.model.clone();
+                state.counters["copy_ms"] =
+                    std::chrono::duration< double, std::milli >(
+                        Clock::now() - copy_start )
+                        .count();
+            }
+            std::vector< Clock::time_point > stages;
+            Logger::set_level( Logger::LEVEL::trace );
+            Logger::set_sink( [&stages]( Logger::LEVEL, std::string_view ) {
+                stages.push_back( Clock::now() );
+            } );
+            reset_peak_memory();
+            const auto memory_before = peak_memory_mib();
+            state.ResumeTiming();
+
+            PillarStructuralModelBuilder builder{ sample.model,
+                sample.top_surfaces, sample.bottom_surfaces };
+            const auto result = builder.build( {} );
+            const auto end = Clock::now();
+
+            state.PauseTiming();
+            Logger::set_sink( {} );
+            Logger::set_level( Logger::LEVEL::info );
+            state.counters["peak_MiB"] = peak_memory_mib();
+            state.counters["model_MiB"] = memory_before;
+            stages.push_back( end );
+            for( std::size_t stage = 0;
+                 stage + 1 < stages.size() && stage < stage_names().size();
+                 stage++ )
+            {
+                state.counters[stage_names()[stage]] =
+                    std::chrono::duration< double, std::milli >(
+                        stages[stage + 1] - stages[stage] )
+                        .count();
+            }
+            state.counters["slices"] =
+                static_cast< double >( result.slice_collection_order.size() );
+            state.ResumeTiming();
+        }
+    }
+    BENCHMARK( whole_build )
+        ->ArgsProduct( { { 10000, 100000, 1000000 }, { 5, 10 } } )
+        ->Unit( benchmark::kMillisecond )
+        ->Iterations( 1 );
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include <absl/strings/str_cat.h>
+
+#include <tessark/inspection/model_validation.h>
+#include <tessark/model/model_meshes_aabb_tree.h>
+#include <tessark/search/ray_tracing.h>
+
+#include <pillar/pillar_structural_model_builder.h>
+
+#include <samples/sample_model.h>
+#include <samples/small_sample_models.h>
+
+namespace brevane
+{
+    namespace
+    {
+        struct BuildCase
+        {
+            index_t nb_horizons;
+            index_t nb_faults;
+            index_t target_top_triangles;
+            double hills_amplitude;
+        };
+
+        std::string case_name( const testing::TestParamInfo< BuildCase >& info )
+        {
+            return absl::StrCat( "H", info.param.nb_horizons, "_F",
+                info.param.nb_faults, "_T", info.param.target_top_triangles,
+                info.param.hills_amplitude == 0 ? "_flat" : "" );
+        }
+
+        class BuildOnSamples : public testing::TestWithParam< BuildCase >
+        {
+        };
+
+        // The highest point of the surface on the vertical line through the
+        // point, none when the line misses it.
+        std::optional< double > height_of( const StructuralModel& model,
+            const ModelMeshesAABBTree< 3 >& trees,
+            const uuid& surface,
+            const Point3D& point )
+        {
+            const auto box = model.bounding_box();
+            const Segment3D line{ Point3D{ { point.value( 0 ), point.value( 1 ),
+                                      box.max().value( 2 ) + 1 } },
+                Point3D{ { point.value( 0 ), point.value( 1 ),
+                    box.min().value( 2 ) - 1 } } };
+            RayTracing3D tracer{ model.surface( surface ).mesh(),
+                line.vertices()[0], line };
+            trees.mesh_trees[trees.uuid_to_mesh_index.at( surface )]
+                .compute_segment_element_bbox_intersections( line, tracer );
+            std::optional< double > highest;
+            for( const auto& hit : tracer.all_intersections() )
+            {
+                if( !highest || hit.point.value( 2 ) > *highest )
+                {
+                    highest = hit.point.value( 2 );
+                }
+            }
+            return highest;
+        }
+
+        std::pair< double, double > plan_position( const Point3D& point )
+        {
+            return { point.value( 0 ), point.value( 1 ) };
+        }
+    } // namespace
+
+    // The whole build on factory models: a valid model out, one slice
+    // collection per group plus the top and the bottom, every rebuilt
+    // surface meshed, and pillar links that are mutual inverses.
+    TEST_P( BuildOnSamples, GivesAValidPillarModel )
+    {
+        const auto& build_case = GetParam();
+        auto parameters = small_sample_parameters(
+            build_case.nb_horizons, build_case.nb_faults );
+        parameters.resolution.target_top_triangles =
+            build_case.target_top_triangles;
+        parameters.topography.hills_amplitude = build_case.hills_amplitude;
+        auto sample = build_sample_model( parameters );
+        const auto input = sample.model.clone();
+        const auto input_trees = create_surface_meshes_aabb_trees( input );
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        const auto result = builder.build( {} );
+
+        const auto report = validate_model( sample.model );
+        EXPECT_TRUE( report.is_valid() ) << report.string();
+        const auto nb_groups = build_case.nb_horizons
+                                   * ( build_case.nb_faults + 1 )
+                               + build_case.nb_faults;
+        EXPECT_EQ( result.slice_collection_order.size(), nb_groups + 2 );
+        for( const auto& surface : sample.model.surfaces() )
+        {
+            EXPECT_GT( surface.mesh().nb_polygons(), 0 ) << surface.name();
+        }
+        EXPECT_GT( sample.model.nb_lines(), 0 );
+        EXPECT_GT( sample.model.nb_corners(), 0 );
+        EXPECT_EQ( result.unique_vertex_below.size(),
+            result.unique_vertex_above.size() );
+        for( const auto& [upper, lower] : result.unique_vertex_below )
+        {
+            ASSERT_TRUE( result.unique_vertex_above.contains( lower ) );
+            EXPECT_EQ( result.unique_vertex_above.at( lower ), upper );
+        }
+        if( build_case.nb_horizons > 0 || build_case.nb_faults > 0 )
+        {
+            EXPECT_FALSE( result.unique_vertex_below.empty() );
+        }
+        for( index_t unique = 0; unique < sample.model.nb_unique_vertices();
+             unique++ )
+        {
+            EXPECT_FALSE( sample.model.component_mesh_vertices( unique ).empty() );
+        }
+
+        // Every pillar has a node on the top: the rebuilt top surfaces'
+        // vertices are the pillars' positions. Each rebuilt horizon vertex
+        // stands on a pillar, on its input horizon within 1% of the layer
+        // thickness.
+        std::set< std::pair< double, double > > pillar_positions;
+        for( const auto& id : sample.top_surfaces )
+        {
+            const auto& mesh = sample.model.surface( id ).mesh();
+            for( index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+            {
+                pillar_positions.insert( plan_position( mesh.point( vertex ) ) );
+            }
+        }
+        const auto thickness = ( parameters.box.top_z - parameters.box.bottom_z )
+                               / ( build_case.nb_horizons + 1 );
+        for( const auto& horizon : sample.horizons )
+        {
+            for( const auto& id : horizon.items )
+            {
+                const auto& mesh = sample.model.surface( id ).mesh();
+                for( index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+                {
+                    const auto& point = mesh.point( vertex );
+                    EXPECT_TRUE(
+                        pillar_positions.contains( plan_position( point ) ) )
+                        << point.string();
+                    const auto input_height =
+                        height_of( input, input_trees, id, point );
+                    ASSERT_TRUE( input_height ) << point.string();
+                    EXPECT_LE( std::abs( *input_height - point.value( 2 ) ),
+                        0.01 * thickness )
+                        << point.string();
+                }
+            }
+        }
+    }
+
+    INSTANTIATE_TEST_SUITE_P( FactoryModels,
+        BuildOnSamples,
+        testing::Values( BuildCase{ 1, 0, 24, 0 },
+            BuildCase{ 0, 0, 24, 2 },
+            BuildCase{ 0, 1, 60, 2 },
+            BuildCase{ 0, 2, 200, 0 },
+            BuildCase{ 1, 1, 24, 2 },
+            BuildCase{ 1, 2, 800, 0 },
+            BuildCase{ 2, 0, 200, 2 },
+            BuildCase{ 2, 1, 200, 2 },
+            BuildCase{ 2, 1, 1500, 0 },
+            BuildCase{ 2, 2, 200, 2 },
+            BuildCase{ 3, 0, 800, 0 },
+            BuildCase{ 3, 2, 800, 2 },
+            BuildCase{ 4, 1, 200, 2 },
+            BuildCase{ 5, 2, 2000, 2 },
+            BuildCase{ 5, 0, 60, 0 } ),
+        case_name );
+} // namespace brevane
