@@ -50,13 +50,17 @@ namespace brevane
         // leaving the model untouched; after an explicit inspection it
         // builds whatever that inspection found.
         //
-        // The stages that only read the model run today: the search trees of
-        // the surface meshes, the top-to-bottom order of the surface groups
-        // and the pillars of the border and line-trace vertices of the plan
-        // view. The stages that rewrite the model (decimation of the plan
-        // view, surface rebuild, unique vertices, side walls, model update)
-        // are not available yet: the build then throws a TessarkException
-        // naming the first of them, and the model is left as it was.
+        // The build inserts the corners and lines
+        // into the plan view, finds the top-to-bottom order of the surface
+        // groups, defines the pillars, decimates the plan view, then
+        // rebuilds every top, horizon, fault and bottom surface from the
+        // pillars (one surface collection per slice, returned top to
+        // bottom), the side walls between the pillars, and the lines and
+        // corners from the shared vertices. When a stage fails after the
+        // model's meshes were emptied, the model is put back as it was
+        // (same uuids, names, meshes, relations, collections and unique
+        // vertices; component objects are new) and the exception is
+        // rethrown unchanged. Block meshes are left empty.
         PillarStructuralModelBuilderResult build(
             const PillarStructuralModelOptions& options );
 
