@@ -6,9 +6,14 @@ namespace brevane::internal
         const TopVertexSurfaceVertices& surface_vertices, index_t top_vertex,
         const uuid& surface )
     {
-        return { { component_types::surface(), surface },
-            surface_vertex_on_pillar( surface_vertices, top_vertex, surface )
-                .value() };
+        const auto vertex =
+            surface_vertex_on_pillar( surface_vertices, top_vertex, surface );
+        TESSARK_EXCEPTION( vertex.has_value(),
+            "[PillarStructuralModelBuilder] Surface ", surface.string(),
+            " meets the pillar of plan-view vertex ", top_vertex,
+            " but was not rebuilt there: no plan-view triangle at that vertex "
+            "lists it (are its boundary lines all in the model?)" );
+        return { { component_types::surface(), surface }, *vertex };
     }
 
     void create_unique_vertices( const AssemblyContext& context,

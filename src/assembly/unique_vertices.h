@@ -12,7 +12,8 @@ namespace brevane::internal
 {
     // The vertex of the surface's new mesh on the pillar of the plan-view
     // vertex. Throws std::out_of_range when no surface has a vertex on that
-    // pillar, std::bad_optional_access when this surface has none.
+    // pillar, a TessarkException naming the surface and the vertex when
+    // this surface has none there (it was not rebuilt over that vertex).
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT ComponentMeshVertex
     pillar_surface_vertex( const TopVertexSurfaceVertices& surface_vertices,
         index_t top_vertex, const uuid& surface );

@@ -213,7 +213,7 @@ namespace brevane
 
             if( test_case.breakage == Breakage::surface_without_vertex )
             {
-                EXPECT_THROW( create(), std::bad_optional_access );
+                EXPECT_THROW( create(), TessarkException );
             }
             else
             {

@@ -126,17 +126,68 @@ namespace brevane
             stages );
     }
 
+    namespace
+    {
+        // Edits of a clean sample that a build can only find out late.
+        enum struct LateDefect
+        {
+            // A block outside its fault block: the slice collections of the
+            // horizons at the fault cannot be completed (stage 5).
+            block_outside_fault_block,
+            // A horizon without its line on a side wall: the horizon is not
+            // rebuilt at the border pillars that meet it (stage 6).
+            missing_side_wall_line
+        };
+
+        struct LateDefectCase
+        {
+            LateDefect defect;
+            std::string failing_stage;
+            std::string message;
+        };
+
+        void introduce( LateDefect defect, SampleModel& sample )
+        {
+            StructuralModelBuilder builder{ sample.model };
+            if( defect == LateDefect::block_outside_fault_block )
+            {
+                const auto& fault_block = sample.fault_blocks.front();
+                builder.remove_relation(
+                    fault_block.items.front(), fault_block.id );
+                return;
+            }
+            std::vector< uuid > lines;
+            for( const auto& line : sample.model.lines() )
+            {
+                bool on_horizon{ false };
+                bool on_wall{ false };
+                for( const auto& surface : sample.model.incidences( line.id() ) )
+                {
+                    const auto name = sample.model.surface( surface.id() ).name();
+                    on_horizon = on_horizon || name == "horizon_1_block_0";
+                    on_wall = on_wall || name.rfind( "side_x_min", 0 ) == 0;
+                }
+                if( on_horizon && on_wall )
+                {
+                    lines.push_back( line.id() );
+                }
+            }
+            ASSERT_EQ( lines.size(), 1 );
+            builder.remove_line( sample.model.line( lines.front() ) );
+        }
+
+        class LateFailure : public testing::TestWithParam< LateDefectCase >
+        {
+        };
+    } // namespace
+
     // A stage that fails after the model's meshes were reset puts the model
     // back as it was and lets the failure through unchanged.
-    TEST( PillarStructuralModelBuilder, a_failed_build_leaves_the_model_as_it_was )
+    TEST_P( LateFailure, leaves_the_model_as_it_was )
     {
+        const auto& defect_case = GetParam();
         auto sample = one_fault_model();
-        StructuralModelBuilder model_builder{ sample.model };
-        // A block outside its fault block: the slice collections of the
-        // horizons at the fault cannot be completed.
-        const auto& fault_block = sample.fault_blocks.front();
-        model_builder.remove_relation(
-            fault_block.items.front(), fault_block.id );
+        introduce( defect_case.defect, sample );
         const auto before = model_snapshot( sample.model );
         PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
@@ -146,11 +197,30 @@ namespace brevane
             driver_lines( [&builder] { (void) builder.build( {} ); } );
         ASSERT_EQ( lines.back(), "failed" );
         EXPECT_EQ( lines[lines.size() - 2],
-            "[PillarStructuralModelBuilder]: Building each horizon surface" );
-        EXPECT_THROW( (void) builder.build( {} ), TessarkException );
+            "[PillarStructuralModelBuilder]: " + defect_case.failing_stage );
         EXPECT_EQ( model_snapshot( sample.model ), before );
         EXPECT_TRUE( validate_model( sample.model ).is_valid() );
+        PillarStructuralModelBuilder again{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        static_cast< void >( again.is_model_construction_possible() );
+        EXPECT_THAT( [&again] { (void) again.build( {} ); },
+            testing::ThrowsMessage< TessarkException >(
+                testing::HasSubstr( defect_case.message ) ) );
+        EXPECT_EQ( model_snapshot( sample.model ), before );
     }
+
+    INSTANTIATE_TEST_SUITE_P( Stages,
+        LateFailure,
+        testing::Values(
+            LateDefectCase{ LateDefect::block_outside_fault_block,
+                "Building each horizon surface", "is in no fault block" },
+            LateDefectCase{ LateDefect::missing_side_wall_line,
+                "Creating unique vertices", "was not rebuilt there" } ),
+        []( const testing::TestParamInfo< LateDefectCase >& info ) {
+            return info.param.defect == LateDefect::block_outside_fault_block
+                       ? std::string{ "block_outside_fault_block" }
+                       : std::string{ "missing_side_wall_line" };
+        } );
 
     TEST( PillarStructuralModelBuilder, reports_construction_failures_by_surface )
     {
