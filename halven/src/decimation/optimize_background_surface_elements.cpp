@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <halven/decimation/optimize_background_surface_elements.h>
 
 #include <array>
@@ -86,6 +87,7 @@ namespace brevane::internal
                 {
                     optimize_around( vertex );
                 }
+                fprintf(stderr, "pass 1: %zu flip tests, %zu better, %zu flips, %zu moves\n", ntests, nbetter, nflips, nmoves); ntests=nbetter=nflips=nmoves=0;
                 for( pass_ = 2; pass_ <= nb_passes
                                 && !( edges_.empty() && vertices_.empty() );
                      pass_++ )
@@ -105,6 +107,7 @@ namespace brevane::internal
                     {
                         try_move( vertex );
                     }
+                    fprintf(stderr, "pass %u: %zu edges %zu vertices: %zu flip tests, %zu better, %zu flips, %zu moves\n", pass_, edges.size(), vertices.size(), ntests, nbetter, nflips, nmoves); ntests=nbetter=nflips=nmoves=0;
                 }
             }
 
@@ -174,6 +177,7 @@ namespace brevane::internal
                 {
                     return;
                 }
+                ntests++;
                 const auto [a, b] = surface_.polygon_edge_vertices( edge );
                 const auto c = surface_.polygon_edge_vertex(
                     surface_.next_polygon_edge( edge ), 1 );
@@ -195,12 +199,12 @@ namespace brevane::internal
                     surface_.point( d ) );
                 if( !simulator_.evaluate_triangle( scratch_.surface(), 0 )
                     || !simulator_.evaluate_triangle( scratch_.surface(), 1 )
-                    || !simulator_.is_better_after_simulation()
+                    || !simulator_.is_better_after_simulation() || (nbetter++, false)
                     || !modifier_.is_flip_edge_valid( edge ) )
                 {
                     return;
                 }
-                modifier_.flip_edge( edge );
+                modifier_.flip_edge( edge ); nflips++;
                 // The quadrilateral's sides now border other triangles, and
                 // its corners have other neighbours.
                 for( const auto& side :
@@ -240,7 +244,7 @@ namespace brevane::internal
                     {
                         continue;
                     }
-                    modifier_.move_vertex( vertex, target );
+                    modifier_.move_vertex( vertex, target ); nmoves++;
                     // Every triangle of the fan changed, and so did the
                     // barycentres of the neighbours.
                     queue( vertex );
@@ -308,7 +312,7 @@ namespace brevane::internal
             const TriangulatedSurface2D& surface_;
             Simulator& simulator_;
             ScratchTriangles scratch_;
-            index_t pass_{ 0 };
+            index_t pass_{ 0 }; std::size_t ntests=0, nbetter=0, nflips=0, nmoves=0;
             std::vector< Marks > marks_;
             // What the changes of the current pass queued for the next one:
             // edges to flip, each as two vertices, and vertices to move.

@@ -5,6 +5,7 @@
 #include <tessark/mesh/edged_curve_builder.h>
 #include <halven/background/background_surface_inserter.h>
 #include <halven/decimation/background_surface_decimator.h>
+#include <halven/decimation/background_surface_all_non_macro_vertex.h>
 #include <halven/decimation/optimize_background_surface_elements.h>
 #include <halven/decimation/triangulated_surface_internal_distance_improvement_simulator.h>
 #include <halven/metric/grid_metric.h>

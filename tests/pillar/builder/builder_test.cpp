@@ -189,6 +189,7 @@ namespace brevane
         auto sample = one_fault_model();
         introduce( defect_case.defect, sample );
         const auto before = model_snapshot( sample.model );
+        const auto report_before = validate_model( sample.model ).string();
         PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
         ASSERT_EQ( builder.is_model_construction_possible().string(),
@@ -199,7 +200,7 @@ namespace brevane
         EXPECT_EQ( lines[lines.size() - 2],
             "[PillarStructuralModelBuilder]: " + defect_case.failing_stage );
         EXPECT_EQ( model_snapshot( sample.model ), before );
-        EXPECT_TRUE( validate_model( sample.model ).is_valid() );
+        EXPECT_EQ( validate_model( sample.model ).string(), report_before );
         PillarStructuralModelBuilder again{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
         static_cast< void >( again.is_model_construction_possible() );
