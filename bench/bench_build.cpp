@@ -1,5 +1,4 @@
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,8 @@
 
 #include <samples/sample_model.h>
 
+#include "factory_benchmark.h"
+
 // The whole build on factory models (two faults, five or ten horizons):
 // the time of each stage, from the driver's trace lines, and the peak
 // memory of the build.
@@ -18,28 +19,6 @@ namespace
 {
     using namespace brevane;
     using Clock = std::chrono::steady_clock;
-
-    // The peak resident memory of the process in MiB (VmHWM).
-    double peak_memory_mib()
-    {
-        std::ifstream status{ "/proc/self/status" };
-        std::string line;
-        while( std::getline( status, line ) )
-        {
-            if( line.rfind( "VmHWM:", 0 ) == 0 )
-            {
-                return std::stod( line.substr( 6 ) ) / 1024;
-            }
-        }
-        return 0;
-    }
-
-    // Restarts the peak memory count from the current resident memory.
-    void reset_peak_memory()
-    {
-        std::ofstream clear{ "/proc/self/clear_refs" };
-        clear << "5";
-    }
 
     // Short counter names for the driver's stages, in order.
     const std::vector< std::string >& stage_names()
@@ -52,11 +31,9 @@ namespace
 
     void whole_build( benchmark::State& state )
     {
-        SampleModelParameters parameters;
-        parameters.nb_horizons = static_cast< index_t >( state.range( 1 ) );
-        parameters.faults = spread_faults( parameters.box, 2 );
-        parameters.resolution.target_top_triangles =
-            static_cast< index_t >( state.range( 0 ) );
+        const auto parameters = bench::factory_parameters(
+            static_cast< index_t >( state.range( 0 ) ),
+            static_cast< index_t >( state.range( 1 ) ) );
         for( auto _ : state )
         {
             state.PauseTiming();
@@ -76,8 +53,8 @@ namespace
             Logger::set_sink( [&stages]( Logger::LEVEL, std::string_view ) {
                 stages.push_back( Clock::now() );
             } );
-            reset_peak_memory();
-            const auto memory_before = peak_memory_mib();
+            bench::reset_peak_memory();
+            const auto memory_before = bench::peak_memory_mib();
             state.ResumeTiming();
 
             PillarStructuralModelBuilder builder{ sample.model,
@@ -88,7 +65,7 @@ namespace
             state.PauseTiming();
             Logger::set_sink( {} );
             Logger::set_level( Logger::LEVEL::info );
-            state.counters["peak_MiB"] = peak_memory_mib();
+            state.counters["peak_MiB"] = bench::peak_memory_mib();
             state.counters["model_MiB"] = memory_before;
             stages.push_back( end );
             for( std::size_t stage = 0;

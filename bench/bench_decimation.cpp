@@ -7,6 +7,7 @@
 #include <pillar/metric.h>
 #include <pillar/top_surface_plan_view.h>
 
+#include "factory_benchmark.h"
 #include "pillars/pillar_context.h"
 #include "pillars/surface_groups.h"
 #include "pillars/surface_groups_order.h"
@@ -30,19 +31,11 @@ namespace
             .count();
     }
 
-    SampleModelParameters parameters( index_t target_top_triangles )
-    {
-        SampleModelParameters result;
-        result.nb_horizons = 5;
-        result.faults = spread_faults( result.box, 2 );
-        result.resolution.target_top_triangles = target_top_triangles;
-        return result;
-    }
-
     void decimation_stage( benchmark::State& state )
     {
         const auto sample = build_sample_model(
-            parameters( static_cast< index_t >( state.range( 0 ) ) ) );
+            bench::factory_parameters(
+                static_cast< index_t >( state.range( 0 ) ) ) );
         const internal::TopSurfaceContext tags{ sample.model,
             sample.top_surfaces, sample.bottom_surfaces };
         double nb_top_triangles{ 0 };

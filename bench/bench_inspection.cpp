@@ -9,6 +9,8 @@
 #include <pillar/pillar_structural_model_builder.h>
 #include <pillar/top_surface_plan_view.h>
 
+#include "factory_benchmark.h"
+
 namespace
 {
     using namespace brevane;
@@ -19,7 +21,8 @@ namespace
     {
         explicit InspectedModel( index_t target_top_triangles )
             : sample(
-                build_sample_model( parameters( target_top_triangles ) ) ),
+                build_sample_model(
+                  bench::factory_parameters( target_top_triangles ) ) ),
               context{ sample.model, sample.top_surfaces,
                   sample.bottom_surfaces },
               plan_view( internal::create_plan_view() )
@@ -30,15 +33,6 @@ namespace
             {
                 nb_top_triangles += sample.model.surface( id ).mesh().nb_polygons();
             }
-        }
-
-        static SampleModelParameters parameters( index_t target_top_triangles )
-        {
-            SampleModelParameters result;
-            result.nb_horizons = 5;
-            result.faults = spread_faults( result.box, 2 );
-            result.resolution.target_top_triangles = target_top_triangles;
-            return result;
         }
 
         SampleModel sample;

@@ -5,18 +5,16 @@
 #include <tessark/inspection/model_validation.h>
 #include <tessark/model/model_meshes_aabb_tree.h>
 
+#include "factory_benchmark.h"
+
 namespace
 {
     using namespace brevane;
 
     SampleModel sample( benchmark::State& state )
     {
-        SampleModelParameters parameters;
-        parameters.nb_horizons = 5;
-        parameters.faults = spread_faults( parameters.box, 2 );
-        parameters.resolution.target_top_triangles =
-            static_cast< index_t >( state.range( 0 ) );
-        return build_sample_model( parameters );
+        return build_sample_model( bench::factory_parameters(
+            static_cast< index_t >( state.range( 0 ) ) ) );
     }
 
     double nb_triangles( const BRep& model )

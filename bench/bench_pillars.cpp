@@ -7,6 +7,7 @@
 
 #include <pillar/top_surface_plan_view.h>
 
+#include "factory_benchmark.h"
 #include "pillars/pillar_context.h"
 #include "pillars/surface_groups.h"
 #include "pillars/surface_groups_order.h"
@@ -21,7 +22,8 @@ namespace
     struct PreparedModel
     {
         explicit PreparedModel( index_t target_top_triangles )
-            : sample( build_sample_model( parameters( target_top_triangles ) ) ),
+            : sample( build_sample_model(
+                bench::factory_parameters( target_top_triangles ) ) ),
               plan( internal::create_plan_view() )
         {
             const internal::TopSurfaceContext context{ sample.model,
@@ -41,15 +43,6 @@ namespace
             groups = internal::compute_surface_groups( sample.model );
             order = internal::find_surface_groups_order(
                 sampling(), groups, bottom_z );
-        }
-
-        static SampleModelParameters parameters( index_t target_top_triangles )
-        {
-            SampleModelParameters result;
-            result.nb_horizons = 5;
-            result.faults = spread_faults( result.box, 2 );
-            result.resolution.target_top_triangles = target_top_triangles;
-            return result;
         }
 
         internal::ColumnSamplingContext sampling() const
