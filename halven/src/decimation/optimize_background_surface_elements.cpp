@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <halven/decimation/optimize_background_surface_elements.h>
 
 #include <array>
@@ -72,22 +71,45 @@ namespace brevane::internal
                   modifier_(
                       constraint_modifier.modifiable_background().second ),
                   surface_( background_.surface() ), simulator_( simulator ),
-                  marks_( surface_.nb_vertices(), Marks{} )
+                  queued_( surface_.nb_vertices(), 0 )
             {
             }
 
-            // The first pass goes through every vertex; each later pass
-            // only through the edges and vertices near the changes of the
-            // previous one.
+            // The first pass tries to flip every inner edge, then to move
+            // every vertex; each later pass only the edges and vertices
+            // whose surroundings the changes of the previous one changed.
             void run( index_t nb_passes )
             {
                 pass_ = 1;
+                for( index_t polygon = 0; polygon < surface_.nb_polygons();
+                     polygon++ )
+                {
+                    if( modifier_.is_polygon_deleted( polygon ) )
+                    {
+                        continue;
+                    }
+                    for( local_index_t local = 0; local < 3; local++ )
+                    {
+                        // An inner edge is tried from its triangle of
+                        // smaller index; the edges a flip creates are
+                        // queued for the next pass.
+                        const PolygonEdge edge{ polygon, local };
+                        const auto adjacent = surface_.polygon_adjacent( edge );
+                        if( adjacent && *adjacent > polygon )
+                        {
+                            try_flip( edge );
+                        }
+                    }
+                }
                 for( index_t vertex = 0; vertex < surface_.nb_vertices();
                      vertex++ )
                 {
-                    optimize_around( vertex );
+                    if( !modifier_.is_vertex_deleted( vertex )
+                        && !surface_.is_vertex_isolated( vertex ) )
+                    {
+                        try_move( vertex );
+                    }
                 }
-                fprintf(stderr, "pass 1: %zu flip tests, %zu better, %zu flips, %zu moves\n", ntests, nbetter, nflips, nmoves); ntests=nbetter=nflips=nmoves=0;
                 for( pass_ = 2; pass_ <= nb_passes
                                 && !( edges_.empty() && vertices_.empty() );
                      pass_++ )
@@ -107,50 +129,10 @@ namespace brevane::internal
                     {
                         try_move( vertex );
                     }
-                    fprintf(stderr, "pass %u: %zu edges %zu vertices: %zu flip tests, %zu better, %zu flips, %zu moves\n", pass_, edges.size(), vertices.size(), ntests, nbetter, nflips, nmoves); ntests=nbetter=nflips=nmoves=0;
                 }
             }
 
         private:
-            // Per vertex: whether the first pass visited it, and the last
-            // pass that queued it for the next one.
-            struct Marks
-            {
-                bool visited{ false };
-                index_t queued{ 0 };
-            };
-
-            void optimize_around( index_t vertex )
-            {
-                if( modifier_.is_vertex_deleted( vertex )
-                    || surface_.is_vertex_isolated( vertex ) )
-                {
-                    return;
-                }
-                marks_[vertex].visited = true;
-                // Each edge of the vertex is the outgoing edge of one corner
-                // of its fan (but a border edge, which is never flipped). A
-                // flip changes the fan: a corner of the snapshot that no
-                // longer holds the vertex is left, its edge being queued for
-                // the next pass by that flip. An edge was already tried from
-                // a vertex visited before.
-                const auto fan = surface_.polygons_around_vertex( vertex );
-                for( const auto& corner : fan )
-                {
-                    if( surface_.polygon_vertex( corner ) != vertex )
-                    {
-                        continue;
-                    }
-                    const PolygonEdge edge{ corner };
-                    if( !marks_[surface_.polygon_edge_vertex( edge, 1 )]
-                             .visited )
-                    {
-                        try_flip( edge );
-                    }
-                }
-                try_move( vertex );
-            }
-
             // The polygon edge from the first vertex to the second, found in
             // the fan of the first.
             [[nodiscard]] std::optional< PolygonEdge > outgoing_edge(
@@ -177,7 +159,6 @@ namespace brevane::internal
                 {
                     return;
                 }
-                ntests++;
                 const auto [a, b] = surface_.polygon_edge_vertices( edge );
                 const auto c = surface_.polygon_edge_vertex(
                     surface_.next_polygon_edge( edge ), 1 );
@@ -199,12 +180,12 @@ namespace brevane::internal
                     surface_.point( d ) );
                 if( !simulator_.evaluate_triangle( scratch_.surface(), 0 )
                     || !simulator_.evaluate_triangle( scratch_.surface(), 1 )
-                    || !simulator_.is_better_after_simulation() || (nbetter++, false)
+                    || !simulator_.is_better_after_simulation()
                     || !modifier_.is_flip_edge_valid( edge ) )
                 {
                     return;
                 }
-                modifier_.flip_edge( edge ); nflips++;
+                modifier_.flip_edge( edge );
                 // The quadrilateral's sides now border other triangles, and
                 // its corners have other neighbours.
                 for( const auto& side :
@@ -244,7 +225,7 @@ namespace brevane::internal
                     {
                         continue;
                     }
-                    modifier_.move_vertex( vertex, target ); nmoves++;
+                    modifier_.move_vertex( vertex, target );
                     // Every triangle of the fan changed, and so did the
                     // barycentres of the neighbours.
                     queue( vertex );
@@ -300,9 +281,9 @@ namespace brevane::internal
             // The vertex may move in the next pass.
             void queue( index_t vertex )
             {
-                if( marks_[vertex].queued != pass_ )
+                if( queued_[vertex] != pass_ )
                 {
-                    marks_[vertex].queued = pass_;
+                    queued_[vertex] = pass_;
                     vertices_.push_back( vertex );
                 }
             }
@@ -312,8 +293,9 @@ namespace brevane::internal
             const TriangulatedSurface2D& surface_;
             Simulator& simulator_;
             ScratchTriangles scratch_;
-            index_t pass_{ 0 }; std::size_t ntests=0, nbetter=0, nflips=0, nmoves=0;
-            std::vector< Marks > marks_;
+            index_t pass_{ 0 };
+            // Per vertex, the last pass that queued it for the next one.
+            std::vector< index_t > queued_;
             // What the changes of the current pass queued for the next one:
             // edges to flip, each as two vertices, and vertices to move.
             std::vector< std::array< index_t, 2 > > edges_;

@@ -17,11 +17,11 @@ namespace brevane::internal
     // surface holding just them, so the surface changes only for a kept
     // change.
     //
-    // The first pass visits every vertex in index order, trying the flips
-    // of its edges, then its move; each later pass tries again only the
-    // edges and vertices whose surroundings the changes of the previous pass
-    // changed. It stops after a pass without changes, or after nb_passes
-    // passes (0 for the default of 4).
+    // The first pass tries to flip every inner edge (triangles in index
+    // order), then to move every vertex (in index order); each later pass
+    // tries again only the edges and vertices whose surroundings the changes
+    // of the previous pass changed. It stops after a pass without changes,
+    // or after nb_passes passes (0 for the default of 4).
     // Throws a TessarkException when nb_passes is negative.
     void optimize_background_surface_elements(
         BackgroundSurfaceConstraintModifier& modifier,
