@@ -29,23 +29,80 @@ namespace brevane::internal
                    != context.top_surfaces.end();
         }
 
-        bool touches_top_surface(
-            const PillarModelContext& context, const uuid& line )
+        // Whether each model line touches a top surface, looked up once.
+        class LineTags
         {
-            for( const auto& surface : context.model.incidences( line ) )
+        public:
+            explicit LineTags( const PillarModelContext& context )
             {
-                if( is_top_surface( context, surface.id() ) )
+                const auto& model = context.model;
+                for( const auto& line : model.lines() )
                 {
-                    return true;
+                    bool touches{ false };
+                    for( const auto& surface : model.incidences( line.id() ) )
+                    {
+                        touches = touches || is_top_surface( context, surface.id() );
+                    }
+                    touches_top_.emplace( line.id(), touches );
                 }
             }
-            return false;
+
+            [[nodiscard]] bool is_line( const uuid& id ) const
+            {
+                return touches_top_.contains( id );
+            }
+
+            // False for an id that is not a line.
+            [[nodiscard]] bool touches_top( const uuid& id ) const
+            {
+                const auto found = touches_top_.find( id );
+                return found != touches_top_.end() && found->second;
+            }
+
+        private:
+            absl::flat_hash_map< uuid, bool > touches_top_;
+        };
+
+        // For each vertex, whether an edge at it carries a record of a model
+        // line, and whether one carries a line away from the tops; one pass
+        // over the edges instead of a look-up of every neighbour per vertex.
+        struct VertexTraces
+        {
+            std::vector< bool > on_line;
+            std::vector< bool > on_inner_line;
+        };
+
+        VertexTraces vertex_traces( const LineTags& lines,
+            const ModifiablePlanView& plan_view )
+        {
+            const auto& surface = plan_view.surface;
+            VertexTraces traces{ std::vector< bool >( surface.nb_vertices(), false ),
+                std::vector< bool >( surface.nb_vertices(), false ) };
+            for( index_t edge = 0; edge < surface.edges().nb_edges(); edge++ )
+            {
+                for( const auto& record : plan_view.background.macro_edges( edge ) )
+                {
+                    if( !lines.is_line( record.mesh_id ) )
+                    {
+                        continue;
+                    }
+                    const auto inner = !lines.touches_top( record.mesh_id );
+                    for( const auto vertex : surface.edges().edge_vertices( edge ) )
+                    {
+                        traces.on_line[vertex] = true;
+                        traces.on_inner_line[vertex] =
+                            traces.on_inner_line[vertex] || inner;
+                    }
+                }
+            }
+            return traces;
         }
 
         // Only what must stay keeps its vertex records: on the border, all
         // but corners and lines away from the tops; inside, top-surface
         // vertices and corners.
         void prune_vertex_records( const PillarModelContext& context,
+            const LineTags& lines,
             const ModifiablePlanView& plan_view,
             BackgroundSurfaceBuilder& builder )
         {
@@ -60,9 +117,8 @@ namespace brevane::internal
                     const auto& mesh = record.mesh_id;
                     const auto keep =
                         on_border ? !( model.has_corner( mesh )
-                                       || ( model.has_line( mesh )
-                                            && !touches_top_surface(
-                                                context, mesh ) ) )
+                                       || ( lines.is_line( mesh )
+                                            && !lines.touches_top( mesh ) ) )
                                   : model.has_corner( mesh )
                                         || ( model.has_surface( mesh )
                                              && is_top_surface( context, mesh ) );
@@ -77,6 +133,7 @@ namespace brevane::internal
         // Traces of open lines away from the tops only need to stay traces,
         // not to follow their line's edges: their records forget the edge.
         void generalise_edge_records( const PillarModelContext& context,
+            const LineTags& lines,
             const ModifiablePlanView& plan_view,
             BackgroundSurfaceBuilder& builder )
         {
@@ -88,13 +145,12 @@ namespace brevane::internal
                 const std::array< index_t, 1 > edges{ edge };
                 for( const auto& record : records )
                 {
-                    if( !model.has_line( record.mesh_id ) )
+                    if( !lines.is_line( record.mesh_id )
+                        || lines.touches_top( record.mesh_id ) )
                     {
                         continue;
                     }
-                    const auto& line = model.line( record.mesh_id );
-                    if( touches_top_surface( context, line.id() )
-                        || model.is_closed( line ) )
+                    if( model.is_closed( model.line( record.mesh_id ) ) )
                     {
                         continue;
                     }
@@ -107,83 +163,57 @@ namespace brevane::internal
         // Around an inner trace of a line away from the tops, vertices
         // closer than 1.2 times the target length lose their records, so
         // that decimation may clear the small triangles along the trace.
-        void release_trace_neighbours( const PillarModelContext& context,
+        void release_trace_neighbours( const VertexTraces& traces,
             const ModifiablePlanView& plan_view,
             const Metric& metric,
             BackgroundSurfaceBuilder& builder )
         {
-            const auto& model = context.model;
             const auto& surface = plan_view.surface;
             const auto& background = plan_view.background;
             for( index_t vertex = 0; vertex < surface.nb_vertices(); vertex++ )
             {
-                if( surface.is_vertex_on_border( vertex ) )
+                if( surface.is_vertex_on_border( vertex )
+                    || !traces.on_inner_line[vertex] )
                 {
                     continue;
                 }
-                for( const auto& record : background.incident_macro_edges( vertex ) )
+                const auto& point = surface.point( vertex );
+                const auto size = metric.grid_metric.metric( point, Vector2D{} );
+                for( const auto neighbour : surface.vertices_around_vertex( vertex ) )
                 {
-                    if( !model.has_line( record.mesh_id )
-                        || touches_top_surface( context, record.mesh_id ) )
+                    if( point_point_distance( point, surface.point( neighbour ) )
+                        > 1.2 * size )
                     {
                         continue;
                     }
-                    const auto& point = surface.point( vertex );
-                    const auto size =
-                        metric.grid_metric.metric( point, Vector2D{} );
-                    for( const auto neighbour :
-                        surface.vertices_around_vertex( vertex ) )
+                    const auto vertex_records = background.macro_vertices( neighbour );
+                    for( const auto& vertex_record : vertex_records )
                     {
-                        if( point_point_distance( point, surface.point( neighbour ) )
-                            > 1.2 * size )
+                        builder.remove_macro_vertex_info( vertex_record, neighbour );
+                    }
+                    for( const auto& corner :
+                        surface.polygons_around_vertex( neighbour ) )
+                    {
+                        const auto element_records =
+                            background.macro_elements( corner.polygon_id );
+                        for( const auto& element_record : element_records )
                         {
-                            continue;
-                        }
-                        const auto vertex_records =
-                            background.macro_vertices( neighbour );
-                        for( const auto& vertex_record : vertex_records )
-                        {
-                            builder.remove_macro_vertex_info(
-                                vertex_record, neighbour );
-                        }
-                        for( const auto& corner :
-                            surface.polygons_around_vertex( neighbour ) )
-                        {
-                            const auto element_records =
-                                background.macro_elements( corner.polygon_id );
-                            for( const auto& element_record : element_records )
-                            {
-                                builder.remove_macro_element_info(
-                                    element_record, corner.polygon_id );
-                            }
+                            builder.remove_macro_element_info(
+                                element_record, corner.polygon_id );
                         }
                     }
-                    break;
                 }
             }
-        }
-
-        index_t nb_line_records( const PillarModelContext& context,
-            const BackgroundSurface& background,
-            index_t vertex )
-        {
-            index_t count{ 0 };
-            for( const auto& record : background.incident_macro_edges( vertex ) )
-            {
-                if( context.model.has_line( record.mesh_id ) )
-                {
-                    count++;
-                }
-            }
-            return count;
         }
 
         // An inner edge without trace joining two traces would give the
         // rebuilt surfaces a triangle spanning both: split it at its middle.
-        void split_bridging_edges( const PillarModelContext& context,
+        void split_bridging_edges( const LineTags& lines,
             const ModifiablePlanView& plan_view,
             BackgroundSurfaceModifier& modifier )
         {
+            // Splits add no trace: the flags of the vertices stay right.
+            const auto traces = vertex_traces( lines, plan_view );
             const auto& surface = plan_view.surface;
             const auto& background = plan_view.background;
             const auto nb_edges = surface.edges().nb_edges();
@@ -200,8 +230,7 @@ namespace brevane::internal
                 {
                     continue;
                 }
-                if( nb_line_records( context, background, ends[0] ) == 0
-                    || nb_line_records( context, background, ends[1] ) == 0 )
+                if( !traces.on_line[ends[0]] || !traces.on_line[ends[1]] )
                 {
                     continue;
                 }
@@ -232,8 +261,9 @@ namespace brevane::internal
         BackgroundSurfaceModifier modifier{ plan_view.background,
             background_builder, *surface_builder };
 
-        prune_vertex_records( context, plan_view, background_builder );
-        generalise_edge_records( context, plan_view, background_builder );
+        const LineTags lines{ context };
+        prune_vertex_records( context, lines, plan_view, background_builder );
+        generalise_edge_records( context, lines, plan_view, background_builder );
         PillarMap updated;
         {
             BackgroundSurfaceConstraintModifier constraint_modifier{
@@ -242,8 +272,8 @@ namespace brevane::internal
             };
             const MetricBasedDecimator decimation_operator{ plan_view.background,
                 metric.grid_metric };
-            release_trace_neighbours(
-                context, plan_view, metric, background_builder );
+            release_trace_neighbours( vertex_traces( lines, plan_view ),
+                plan_view, metric, background_builder );
             decimate_background_surface_with_metric(
                 constraint_modifier, decimation_operator, metric );
             BackgroundSurfaceQualityOptimizer optimizer;
@@ -269,7 +299,7 @@ namespace brevane::internal
         }
 
         // Splits only add vertices; the keys follow the compaction anyway.
-        split_bridging_edges( context, plan_view, modifier );
+        split_bridging_edges( lines, plan_view, modifier );
         const auto split_mappings = modifier.clean();
         PillarMap final_pillars;
         final_pillars.reserve( result.size() );
