@@ -1,5 +1,9 @@
 #include <halven/background/macro_edges.h>
 
+#include <algorithm>
+#include <array>
+#include <utility>
+
 #include "background/record_lists.h"
 
 namespace brevane::internal
@@ -29,17 +33,34 @@ namespace brevane::internal
 
     IncidentMacroEdges MacroEdges::incident_macro_edges( index_t vertex ) const
     {
+        // The neighbours in the order of vertices_around_vertex (around the
+        // fan, for each corner the next vertex then the previous one), each
+        // edge read from its polygon corner rather than looked up by its
+        // vertex pair.
         IncidentMacroEdges result;
-        const auto& edges = surface_->edges();
-        for( const auto neighbour : surface_->vertices_around_vertex( vertex ) )
+        absl::InlinedVector< index_t, 10 > neighbours;
+        for( const auto& corner : surface_->polygons_around_vertex( vertex ) )
         {
-            const auto edge = edges.edge_from_vertices( { vertex, neighbour } );
-            if( !edge )
+            const auto next = surface_->next_polygon_vertex( corner );
+            const auto previous = surface_->previous_polygon_vertex( corner );
+            const std::array< std::pair< index_t, PolygonEdge >, 2 > sides{
+                std::pair{ surface_->polygon_vertex( next ),
+                    PolygonEdge{ corner.polygon_id, corner.vertex_id } },
+                std::pair{ surface_->polygon_vertex( previous ),
+                    PolygonEdge{ previous.polygon_id, previous.vertex_id } }
+            };
+            for( const auto& [neighbour, polygon_edge] : sides )
             {
-                continue;
+                if( std::find( neighbours.begin(), neighbours.end(), neighbour )
+                    != neighbours.end() )
+                {
+                    continue;
+                }
+                neighbours.push_back( neighbour );
+                const auto& records =
+                    edges_->value( surface_->polygon_edge( polygon_edge ) );
+                result.insert( result.end(), records.begin(), records.end() );
             }
-            const auto& records = edges_->value( *edge );
-            result.insert( result.end(), records.begin(), records.end() );
         }
         return result;
     }
