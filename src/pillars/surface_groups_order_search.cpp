@@ -250,17 +250,11 @@ namespace brevane::internal
                 stacks = unique;
             }
         }
-        // The chain and the fault links are derived again from the surfaces
-        // seen around each fault.
-        chain_.clear();
-        stack_above_fault_.clear();
-        fault_below_stack_.clear();
     }
 
     void SurfaceGroupsOrderSearch::rebuild_order()
     {
         order_.clear();
-        link_faults_to_stacks();
         std::vector< index_t > live;
         for( index_t stack = 0; stack < stacks_.size(); stack++ )
         {
@@ -275,21 +269,79 @@ namespace brevane::internal
             {
                 order_.push_back( fault_group( fault.id() ) );
             }
+            return;
         }
+        const auto links = fault_links();
         if( live.size() == 1 )
         {
             const auto& stack = stacks_[live.front()];
             order_.insert( order_.end(), stack.begin(), stack.end() );
+            return;
         }
-        for( const auto stack : chain_ )
+        // Stacks and faults in an order where every fault comes after the
+        // stack above it and before the stack below it: from each stack
+        // with nothing above it, its groups, then
+        // each fault below it followed, depth first, by the stack below
+        // once all the faults above that stack are in. A chain of blocks
+        // gives the one order there is; a block above two faults (a
+        // graben) or below two (a horst) gets both. A stack caught in a
+        // cycle of links is left out, so the order stays incomplete.
+        std::vector< index_t > faults_above( stacks_.size(), 0 );
+        for( const auto& link : links )
         {
-            const auto& groups = stacks_[stack];
-            order_.insert( order_.end(), groups.begin(), groups.end() );
-            if( const auto fault = fault_below_stack_.find( stack );
-                fault != fault_below_stack_.end() )
+            faults_above[link.lower]++;
+        }
+        std::vector< index_t > to_place;
+        const auto place_from = [&]( index_t first ) {
+            to_place.push_back( first );
+            while( !to_place.empty() )
             {
-                order_.push_back( fault_group( fault->second ) );
+                const auto stack = to_place.back();
+                to_place.pop_back();
+                const auto& groups = stacks_[stack];
+                order_.insert( order_.end(), groups.begin(), groups.end() );
+                std::vector< index_t > released;
+                for( const auto& link : links )
+                {
+                    if( link.upper != stack )
+                    {
+                        continue;
+                    }
+                    order_.push_back( fault_group( link.fault ) );
+                    if( --faults_above[link.lower] == 0 )
+                    {
+                        released.push_back( link.lower );
+                    }
+                }
+                // Depth first, in the order of the faults.
+                to_place.insert( to_place.end(), released.rbegin(), released.rend() );
             }
+        };
+        // Stacks with nothing above them, in the order of the first fault
+        // below each (the model's fault order), so that the order does not
+        // depend on which of them was seen first.
+        std::vector< std::pair< std::size_t, index_t > > roots;
+        for( const auto stack : live )
+        {
+            if( faults_above[stack] != 0 )
+            {
+                continue;
+            }
+            std::size_t first_fault{ links.size() };
+            for( std::size_t link = 0; link < links.size(); link++ )
+            {
+                if( links[link].upper == stack )
+                {
+                    first_fault = link;
+                    break;
+                }
+            }
+            roots.emplace_back( first_fault, stack );
+        }
+        std::sort( roots.begin(), roots.end() );
+        for( const auto& root : roots )
+        {
+            place_from( root.second );
         }
     }
 
@@ -304,7 +356,8 @@ namespace brevane::internal
         return group;
     }
 
-    void SurfaceGroupsOrderSearch::link_faults_to_stacks()
+    std::vector< SurfaceGroupsOrderSearch::FaultLink >
+        SurfaceGroupsOrderSearch::fault_links() const
     {
         const auto first_stack =
             [this]( const std::vector< uuid >& surfaces )
@@ -319,6 +372,7 @@ namespace brevane::internal
             }
             return std::nullopt;
         };
+        std::vector< FaultLink > links;
         for( const auto& fault : model_.faults() )
         {
             const auto above = surfaces_above_fault_.find( fault.id() );
@@ -329,61 +383,12 @@ namespace brevane::internal
                 continue;
             }
             const auto upper = first_stack( above->second );
-            if( upper )
-            {
-                link_fault_to_stack( fault.id(), *upper );
-            }
             const auto lower = first_stack( below->second );
             if( upper && lower && *upper != *lower )
             {
-                insert_chain_link( *upper, *lower );
+                links.push_back( { fault.id(), *upper, *lower } );
             }
         }
-    }
-
-    void SurfaceGroupsOrderSearch::link_fault_to_stack(
-        const uuid& fault, index_t stack )
-    {
-        if( const auto old_stack = stack_above_fault_.find( fault );
-            old_stack != stack_above_fault_.end() )
-        {
-            fault_below_stack_.erase( old_stack->second );
-            stack_above_fault_.erase( old_stack );
-        }
-        if( const auto old_fault = fault_below_stack_.find( stack );
-            old_fault != fault_below_stack_.end() )
-        {
-            stack_above_fault_.erase( old_fault->second );
-            fault_below_stack_.erase( old_fault );
-        }
-        stack_above_fault_.emplace( fault, stack );
-        fault_below_stack_.emplace( stack, fault );
-    }
-
-    void SurfaceGroupsOrderSearch::insert_chain_link(
-        index_t upper, index_t lower )
-    {
-        if( chain_.empty() )
-        {
-            chain_ = { upper, lower };
-            return;
-        }
-        if( chain_.size() == 2 && chain_[0] == upper && chain_[1] == lower )
-        {
-            return;
-        }
-        std::vector< index_t > rebuilt;
-        for( const auto stack : chain_ )
-        {
-            if( ( stack == upper && !contains( rebuilt, upper ) )
-                || ( stack == lower && !contains( rebuilt, lower ) ) )
-            {
-                push_once( rebuilt, upper );
-                push_once( rebuilt, lower );
-                continue;
-            }
-            push_once( rebuilt, stack );
-        }
-        chain_ = std::move( rebuilt );
+        return links;
     }
 } // namespace brevane::internal

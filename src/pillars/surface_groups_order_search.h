@@ -24,7 +24,8 @@ namespace brevane::internal
     // of its groups, or starts a new stack; two stacks met by one segment are
     // one block and are merged into the first (the second is retired). The
     // surfaces seen above and below each fault tell which stacks the fault
-    // links. So the result does not depend on the order in which columns
+    // links; a stack may lie above or below several faults (a graben, a
+    // horst). So the result does not depend on the order in which columns
     // come, as long as together they show every block and every fault.
     class VARNHOLT_PILLAR_EXPORT SurfaceGroupsOrderSearch
     {
@@ -76,10 +77,19 @@ namespace brevane::internal
         static void add_surfaces(
             const SurfaceGroup& group, std::vector< uuid >& surfaces );
 
+        // A fault with the stack of the surfaces seen above it and the stack
+        // of those seen below it.
+        struct FaultLink
+        {
+            uuid fault;
+            index_t upper;
+            index_t lower;
+        };
+
         void rebuild_order();
-        void link_faults_to_stacks();
-        void link_fault_to_stack( const uuid& fault, index_t stack );
-        void insert_chain_link( index_t upper, index_t lower );
+        // The faults seen from both sides by stacks of two blocks, in the
+        // model's fault order.
+        [[nodiscard]] std::vector< FaultLink > fault_links() const;
         [[nodiscard]] SurfaceGroup fault_group( const uuid& fault ) const;
 
         const StructuralModel& model_;
@@ -87,9 +97,6 @@ namespace brevane::internal
         index_t expected_size_;
         std::vector< std::vector< SurfaceGroup > > stacks_;
         std::vector< bool > retired_;
-        std::vector< index_t > chain_;
-        absl::flat_hash_map< uuid, index_t > stack_above_fault_;
-        absl::flat_hash_map< index_t, uuid > fault_below_stack_;
         absl::flat_hash_map< uuid, std::vector< uuid > > surfaces_above_fault_;
         absl::flat_hash_map< uuid, std::vector< uuid > > surfaces_below_fault_;
         absl::flat_hash_map< uuid, StackList > surface_stacks_;

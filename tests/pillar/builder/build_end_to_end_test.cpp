@@ -23,13 +23,17 @@ namespace brevane
             index_t nb_faults;
             index_t target_top_triangles;
             double hills_amplitude;
+            // Faults dipping alternately towards x max and x min: a graben
+            // or a horst between each pair.
+            bool alternate_dips{ false };
         };
 
         std::string case_name( const testing::TestParamInfo< BuildCase >& info )
         {
             return absl::StrCat( "H", info.param.nb_horizons, "_F",
                 info.param.nb_faults, "_T", info.param.target_top_triangles,
-                info.param.hills_amplitude == 0 ? "_flat" : "" );
+                info.param.hills_amplitude == 0 ? "_flat" : "",
+                info.param.alternate_dips ? "_alternate" : "" );
         }
 
         class BuildOnSamples : public testing::TestWithParam< BuildCase >
@@ -80,6 +84,13 @@ namespace brevane
         parameters.resolution.target_top_triangles =
             build_case.target_top_triangles;
         parameters.topography.hills_amplitude = build_case.hills_amplitude;
+        if( build_case.alternate_dips )
+        {
+            for( std::size_t fault = 0; fault < parameters.faults.size(); fault++ )
+            {
+                parameters.faults[fault].dips_towards_x_max = fault % 2 == 1;
+            }
+        }
         auto sample = build_sample_model( parameters );
         const auto input = sample.model.clone();
         const auto input_trees = create_surface_meshes_aabb_trees( input );
@@ -169,6 +180,8 @@ namespace brevane
             BuildCase{ 3, 2, 800, 2 },
             BuildCase{ 4, 1, 200, 2 },
             BuildCase{ 5, 2, 2000, 2 },
-            BuildCase{ 5, 0, 60, 0 } ),
+            BuildCase{ 5, 0, 60, 0 },
+            BuildCase{ 2, 2, 200, 2, true },
+            BuildCase{ 3, 3, 800, 2, true } ),
         case_name );
 } // namespace brevane

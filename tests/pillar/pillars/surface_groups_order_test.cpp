@@ -446,3 +446,92 @@ namespace brevane
         EXPECT_EQ( search.order(), groups );
     }
 } // namespace brevane
+
+namespace brevane
+{
+    namespace
+    {
+        // Two faults dipping towards each other (a graben: the middle block
+        // lies above both) or away from each other (a horst: below both).
+        struct FaultPairCase
+        {
+            std::string name;
+            bool first_dips_towards_x_max;
+            bool second_dips_towards_x_max;
+            // The block above and the block below each fault.
+            std::array< std::array< index_t, 2 >, 2 > blocks;
+        };
+
+        class FaultPairs : public testing::TestWithParam< FaultPairCase >
+        {
+        };
+
+        std::size_t position_of(
+            const std::vector< std::vector< std::string > >& names,
+            const std::string& first_name )
+        {
+            for( std::size_t group = 0; group < names.size(); group++ )
+            {
+                if( names[group].front() == first_name )
+                {
+                    return group;
+                }
+            }
+            return names.size();
+        }
+    } // namespace
+
+    // Each fault comes after every group of the block above it and before
+    // every group of the block below it, whatever the sampling order.
+    TEST_P( FaultPairs, EachFaultBetweenItsBlocks )
+    {
+        const auto& fault_case = GetParam();
+        auto parameters = small_sample_parameters( 2, 2 );
+        parameters.faults[0].dips_towards_x_max =
+            fault_case.first_dips_towards_x_max;
+        parameters.faults[1].dips_towards_x_max =
+            fault_case.second_dips_towards_x_max;
+        const test::PillarStageFixture fixture{ build_sample_model( parameters ) };
+        const auto names = fixture.names_of( fixture.order );
+        ASSERT_EQ( names.size(), 2 * 3 + 2 );
+        for( index_t fault = 0; fault < 2; fault++ )
+        {
+            const auto fault_position = position_of( names,
+                fixture.names_of( { fixture.sample.faults[fault].items } )
+                    .front()
+                    .front() );
+            ASSERT_LT( fault_position, names.size() );
+            for( index_t horizon = 1; horizon <= 2; horizon++ )
+            {
+                EXPECT_LT( position_of( names,
+                               absl::StrCat( "horizon_", horizon, "_block_",
+                                   fault_case.blocks[fault][0] ) ),
+                    fault_position );
+                EXPECT_GT( position_of( names,
+                               absl::StrCat( "horizon_", horizon, "_block_",
+                                   fault_case.blocks[fault][1] ) ),
+                    fault_position );
+            }
+        }
+        std::vector< index_t > triangles( fixture.plan.surface->nb_polygons() );
+        std::iota( triangles.begin(), triangles.end(), 0 );
+        for( const auto seed : { 1u, 2u, 3u } )
+        {
+            std::shuffle( triangles.begin(), triangles.end(), std::mt19937{ seed } );
+            EXPECT_EQ( internal::search_surface_groups_order( fixture.sampling(),
+                           fixture.groups, fixture.bottom_z,
+                           absl::MakeConstSpan( triangles ) )
+                           .order,
+                fixture.order );
+        }
+    }
+
+    INSTANTIATE_TEST_SUITE_P( Factory,
+        FaultPairs,
+        testing::Values(
+            FaultPairCase{ "graben", true, false, { { { 1, 0 }, { 1, 2 } } } },
+            FaultPairCase{ "horst", false, true, { { { 0, 1 }, { 2, 1 } } } } ),
+        []( const testing::TestParamInfo< FaultPairCase >& info ) {
+            return info.param.name;
+        } );
+} // namespace brevane
