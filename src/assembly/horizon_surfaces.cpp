@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include <absl/container/flat_hash_set.h>
+
 #include <tessark/mesh/triangulated_surface_builder.h>
 
 #include "assembly/plan_view_triangles_by_surface.h"
@@ -76,8 +78,18 @@ namespace brevane::internal
                 return level.collection;
             }
 
+            // A surface listed in two levels (a top surface that is also a
+            // horizon item, say) is rebuilt once, from the first; the later
+            // level only takes it into its collection. Its pillar points are
+            // the same in both levels (the slice check saw to it).
             void rebuild( const uuid& surface, const SliceLevel& level )
             {
+                if( !rebuilt_.insert( surface ).second )
+                {
+                    add_to_slice_collection(
+                        context_, { surface }, level.collection );
+                    return;
+                }
                 build_surface_from_pillars( context_, surface,
                     triangles_of_surface( triangles_, surface ), level,
                     top_vertex_surface_vertices_ );
@@ -118,6 +130,7 @@ namespace brevane::internal
             const AssemblyContext& context_;
             const TrianglesBySurface triangles_;
             TopVertexSurfaceVertices& top_vertex_surface_vertices_;
+            absl::flat_hash_set< uuid > rebuilt_;
         };
     } // namespace
 

@@ -31,6 +31,13 @@ namespace brevane::internal
                || contains( context.bottom_surfaces, surface );
     }
 
+    bool is_model_boundary( const SideWallContext& context, const uuid& surface )
+    {
+        return is_top_or_bottom_surface( context, surface )
+               || is_in_collection_of_type(
+                   context.model, surface, "ModelBoundary" );
+    }
+
     bool is_side_wall( const SideWallContext& context, const uuid& surface )
     {
         return is_in_collection_of_type(

@@ -36,6 +36,13 @@ namespace brevane::internal
 
     // A surface of a "ModelBoundary" collection that is neither a top nor a
     // bottom surface.
+    // A model boundary: in a "ModelBoundary" collection, or one of the top
+    // or bottom surfaces the caller named (which bound the model whatever
+    // their collections), so that walls meet the top and the bottom also
+    // when these are tagged as horizons.
+    [[nodiscard]] VARNHOLT_PILLAR_EXPORT bool is_model_boundary(
+        const SideWallContext& context, const uuid& surface );
+
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT bool is_side_wall(
         const SideWallContext& context, const uuid& surface );
 

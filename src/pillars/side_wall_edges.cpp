@@ -81,9 +81,7 @@ namespace brevane::internal
             context.model, context.model.surface( wall ), edge );
         for( const auto& [surface, edges] : shared.surface_edges )
         {
-            if( surface != wall
-                && is_in_collection_of_type(
-                    context.model, surface, "ModelBoundary" ) )
+            if( surface != wall && is_model_boundary( context, surface ) )
             {
                 return ModelSurfaceEdge{ surface, edges.front() };
             }

@@ -183,8 +183,7 @@ namespace brevane::internal
             const auto& candidate = vertex.component_id.id();
             if( vertex.component_id.type().get() != "Surface"
                 || candidate == wall
-                || !is_in_collection_of_type(
-                    model, candidate, "ModelBoundary" ) )
+                || !is_model_boundary( context, candidate ) )
             {
                 continue;
             }

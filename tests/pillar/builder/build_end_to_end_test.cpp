@@ -1,4 +1,7 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <set>
 
@@ -6,6 +9,7 @@
 
 #include <tessark/inspection/model_validation.h>
 #include <tessark/model/model_meshes_aabb_tree.h>
+#include <tessark/model/structural_model_builder.h>
 #include <tessark/search/ray_tracing.h>
 
 #include <pillar/pillar_structural_model_builder.h>
@@ -184,4 +188,94 @@ namespace brevane
             BuildCase{ 2, 2, 200, 2, true },
             BuildCase{ 3, 3, 800, 2, true } ),
         case_name );
+} // namespace brevane
+
+namespace brevane
+{
+    namespace
+    {
+        struct VariantCase
+        {
+            std::string name;
+            std::function< void( SampleModelParameters& ) > parameters;
+            std::function< void( SampleModel& ) > edit;
+        };
+
+        class BuildOnModelVariants : public testing::TestWithParam< VariantCase >
+        {
+        };
+    } // namespace
+
+    // Models a geomodeller may hand in beside the plain box: a reverse
+    // fault, a bulging bottom, regular meshes, and a topography tagged as a
+    // horizon rather than a model boundary.
+    TEST_P( BuildOnModelVariants, GivesAValidPillarModel )
+    {
+        const auto& variant = GetParam();
+        auto parameters = small_sample_parameters( 2, 1 );
+        parameters.resolution.target_top_triangles = 200;
+        variant.parameters( parameters );
+        auto sample = build_sample_model( parameters );
+        variant.edit( sample );
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        ASSERT_EQ( builder.is_model_construction_possible().string(),
+            PillarStructuralModelInspectionResult{}.string() );
+        const auto result = builder.build( {} );
+        const auto report = validate_model( sample.model );
+        EXPECT_TRUE( report.is_valid() ) << report.string();
+        EXPECT_GE( result.slice_collection_order.size(), 2 * 2 + 1 + 2 );
+    }
+
+    INSTANTIATE_TEST_SUITE_P( Factory,
+        BuildOnModelVariants,
+        testing::Values(
+            VariantCase{ "reverse_fault",
+                []( SampleModelParameters& parameters ) {
+                    parameters.faults.front().vertical_throw = -3;
+                },
+                []( SampleModel& ) {} },
+            VariantCase{ "bulging_bottom",
+                []( SampleModelParameters& parameters ) {
+                    parameters.bottom_amplitude = 5;
+                },
+                []( SampleModel& ) {} },
+            VariantCase{ "regular_meshes",
+                []( SampleModelParameters& parameters ) {
+                    parameters.resolution.jitter = 0;
+                },
+                []( SampleModel& ) {} },
+            VariantCase{ "topography_tagged_as_horizon",
+                []( SampleModelParameters& ) {},
+                []( SampleModel& sample ) {
+                    StructuralModelBuilder builder{ sample.model };
+                    const auto& horizon =
+                        sample.model.horizon( builder.add_horizon() );
+                    for( const auto& id : sample.top_surfaces )
+                    {
+                        builder.remove_relation( id, sample.top_boundary );
+                        builder.add_surface_in_horizon(
+                            sample.model.surface( id ), horizon );
+                    }
+                } } ),
+        []( const testing::TestParamInfo< VariantCase >& info ) {
+            return info.param.name;
+        } );
+
+    // A vertical fault has no column across it: the order of its blocks
+    // cannot be found, and the build says so before it writes anything.
+    TEST( BuildOnModelVariants, VerticalFaultIsRefusedLeavingTheModel )
+    {
+        auto parameters = small_sample_parameters( 2, 1 );
+        parameters.faults.front().dip_degrees = 90;
+        auto sample = build_sample_model( parameters );
+        const auto nb_lines = sample.model.nb_lines();
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        EXPECT_THAT( [&builder] { (void) builder.build( {} ); },
+            testing::ThrowsMessage< TessarkException >(
+                testing::StrEq( "Should have found order before" ) ) );
+        EXPECT_EQ( sample.model.nb_lines(), nb_lines );
+        EXPECT_TRUE( validate_model( sample.model ).is_valid() );
+    }
 } // namespace brevane

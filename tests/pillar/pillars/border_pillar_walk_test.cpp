@@ -316,10 +316,15 @@ namespace brevane
                     corner.made.detach_vertex( corner.top, at( 0, 2, 2 ) );
                 },
                 "polygon edge not found" },
+            // The top, a horizon now and neither a model boundary nor in the
+            // top list, is no wall to go on with.
             BrokenModelCase{ "start_edge_on_no_other_model_boundary", 0.75,
                 []( test::LayeredCorner& corner )
                 {
                     corner.made.remove_from_model_boundary( corner.top );
+                    static_cast< void >( corner.made.add_horizon(
+                        std::array< uuid, 1 >{ corner.top } ) );
+                    corner.top_list.front() = uuid{};
                 },
                 "previous polygon edge not found" },
             // Through the horizon's vertex, the lower wall's border edge on
