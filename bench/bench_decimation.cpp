@@ -104,12 +104,7 @@ namespace
         }
         state.counters["top_triangles"] = nb_top_triangles;
     }
-    BENCHMARK( decimation_stage )
-        ->Arg( 10000 )
-        ->Arg( 100000 )
-        ->Arg( 1000000 )
-        ->Unit( benchmark::kMillisecond )
-        ->Iterations( 1 );
+    BENCHMARK( decimation_stage )->Apply( bench::factory_sizes );
 } // namespace
 
 BENCHMARK_MAIN();

@@ -38,12 +38,7 @@ namespace
         }
         state.counters["triangles"] = nb_triangles( model.model );
     }
-    BENCHMARK( validate )
-        ->Arg( 10000 )
-        ->Arg( 100000 )
-        ->Arg( 1000000 )
-        ->Unit( benchmark::kMillisecond )
-        ->Iterations( 1 );
+    BENCHMARK( validate )->Apply( bench::factory_sizes );
 
     // The search trees over every surface mesh of a model.
     void surface_trees( benchmark::State& state )
@@ -56,12 +51,7 @@ namespace
         }
         state.counters["triangles"] = nb_triangles( model.model );
     }
-    BENCHMARK( surface_trees )
-        ->Arg( 10000 )
-        ->Arg( 100000 )
-        ->Arg( 1000000 )
-        ->Unit( benchmark::kMillisecond )
-        ->Iterations( 1 );
+    BENCHMARK( surface_trees )->Apply( bench::factory_sizes );
 
     // Lines and corners rebuilt from the surfaces and unique vertices.
     void update_model( benchmark::State& state )
@@ -77,12 +67,7 @@ namespace
             state.counters["triangles"] = nb_triangles( model.model );
         }
     }
-    BENCHMARK( update_model )
-        ->Arg( 10000 )
-        ->Arg( 100000 )
-        ->Arg( 1000000 )
-        ->Unit( benchmark::kMillisecond )
-        ->Iterations( 1 );
+    BENCHMARK( update_model )->Apply( bench::factory_sizes );
 } // namespace
 
 BENCHMARK_MAIN();

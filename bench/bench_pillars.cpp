@@ -118,17 +118,9 @@ namespace
                 | benchmark::Counter::kInvert );
     }
 
-    void apply_sizes( benchmark::internal::Benchmark* benchmark )
-    {
-        benchmark->Arg( 10000 )
-            ->Arg( 100000 )
-            ->Arg( 1000000 )
-            ->Unit( benchmark::kMillisecond )
-            ->Iterations( 1 );
-    }
-    BENCHMARK( surface_trees )->Apply( apply_sizes );
-    BENCHMARK( surface_groups_order )->Apply( apply_sizes );
-    BENCHMARK( pillars_before_decimation )->Apply( apply_sizes );
+    BENCHMARK( surface_trees )->Apply( bench::factory_sizes );
+    BENCHMARK( surface_groups_order )->Apply( bench::factory_sizes );
+    BENCHMARK( pillars_before_decimation )->Apply( bench::factory_sizes );
 } // namespace
 
 BENCHMARK_MAIN();

@@ -46,12 +46,7 @@ namespace
         state.counters["unique_vertices"] = nb_unique_vertices;
         state.counters["peak_MiB"] = bench::peak_memory_mib();
     }
-    BENCHMARK( sample_model_factory )
-        ->Arg( 10000 )
-        ->Arg( 100000 )
-        ->Arg( 1000000 )
-        ->Unit( benchmark::kMillisecond )
-        ->Iterations( 1 );
+    BENCHMARK( sample_model_factory )->Apply( bench::factory_sizes );
 } // namespace
 
 BENCHMARK_MAIN();

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <string>
 
+#include <benchmark/benchmark.h>
+
 #include <samples/sample_model_parameters.h>
 
 // What the benchmarks on factory models share: the models and the memory
@@ -19,6 +21,16 @@ namespace brevane::bench
         parameters.faults = spread_faults( parameters.box, 2 );
         parameters.resolution.target_top_triangles = target_top_triangles;
         return parameters;
+    }
+
+    // One run at 10^4, 10^5 and 10^6 top triangles, timed in milliseconds.
+    inline void factory_sizes( benchmark::internal::Benchmark* benchmark )
+    {
+        benchmark->Arg( 10000 )
+            ->Arg( 100000 )
+            ->Arg( 1000000 )
+            ->Unit( benchmark::kMillisecond )
+            ->Iterations( 1 );
     }
 
     // The peak resident memory of the process in MiB (VmHWM).

@@ -78,16 +78,7 @@ namespace brevane::internal
         const Metric& metric )
     {
         BackgroundSurfaceMetricDecimator decimator{ modifier, op, metric };
-        const auto& surface = modifier.modifiable_surface().first;
-        std::vector< SurfaceEdge< 2 > > edges;
-        edges.reserve( 3 * std::size_t{ surface.nb_polygons() } );
-        for( index_t polygon = 0; polygon < surface.nb_polygons(); polygon++ )
-        {
-            for( local_index_t local = 0; local < 3; local++ )
-            {
-                edges.emplace_back( surface, PolygonEdge{ polygon, local } );
-            }
-        }
-        decimator.apply( edges );
+        decimator.apply(
+            all_polygon_edges( modifier.modifiable_surface().first ) );
     }
 } // namespace brevane::internal

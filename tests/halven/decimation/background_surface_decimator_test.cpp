@@ -114,21 +114,6 @@ namespace brevane::internal
             }
         };
 
-        std::vector< SurfaceEdge2D > all_polygon_edges(
-            const TriangulatedSurface2D& surface )
-        {
-            std::vector< SurfaceEdge2D > edges;
-            for( index_t polygon = 0; polygon < surface.nb_polygons();
-                 polygon++ )
-            {
-                for( local_index_t local = 0; local < 3; local++ )
-                {
-                    edges.emplace_back(
-                        surface, PolygonEdge{ polygon, local } );
-                }
-            }
-            return edges;
-        }
     } // namespace
 
     // An edge is skipped exactly when neither end may be removed, whichever

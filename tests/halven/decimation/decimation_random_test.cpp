@@ -25,21 +25,6 @@ namespace brevane::internal
             double length;
         };
 
-        std::vector< SurfaceEdge2D > all_polygon_edges(
-            const TriangulatedSurface2D& surface )
-        {
-            std::vector< SurfaceEdge2D > edges;
-            for( index_t polygon = 0; polygon < surface.nb_polygons();
-                 polygon++ )
-            {
-                for( local_index_t local = 0; local < 3; local++ )
-                {
-                    edges.emplace_back(
-                        surface, PolygonEdge{ polygon, local } );
-                }
-            }
-            return edges;
-        }
     } // namespace
 
     // Random plan views with random traces, decimated towards a target

@@ -160,17 +160,7 @@ namespace brevane
             }
         }
 
-        struct SampleCase
-        {
-            friend void PrintTo( const SampleCase& sample, std::ostream* out )
-            {
-                *out << sample.nb_horizons << " horizons, " << sample.nb_faults
-                     << " faults";
-            }
-
-            index_t nb_horizons;
-            index_t nb_faults;
-        };
+        using SampleCase = test::SampleSize;
 
         class HorizonSurfacesOnSamples
             : public testing::TestWithParam< SampleCase >

@@ -604,17 +604,7 @@ namespace brevane
             const SampleModel& sample_;
         };
 
-        struct SampleCase
-        {
-            friend void PrintTo( const SampleCase& sample, std::ostream* out )
-            {
-                *out << sample.nb_horizons << " horizons, " << sample.nb_faults
-                     << " faults";
-            }
-
-            index_t nb_horizons;
-            index_t nb_faults;
-        };
+        using SampleCase = test::SampleSize;
 
         class SliceCollectionsOnSamples
             : public testing::TestWithParam< SampleCase >

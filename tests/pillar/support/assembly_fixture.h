@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include <tessark/model/structural_model_builder.h>
@@ -10,6 +11,20 @@
 
 namespace brevane::test
 {
+    // The numbers of horizons and faults of a sample model, as tests over
+    // several sample models take them.
+    struct SampleSize
+    {
+        friend void PrintTo( const SampleSize& size, std::ostream* out )
+        {
+            *out << size.nb_horizons << " horizons, " << size.nb_faults
+                 << " faults";
+        }
+
+        index_t nb_horizons;
+        index_t nb_faults;
+    };
+
     // A sample model brought to the stages that rebuild it from the
     // pillars, as a build does it but without decimating the plan view: one
     // pillar per plan-view vertex, the border traced by the side-wall lines,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include <tessark/mesh/mesh_element.h>
 #include <tessark/mesh/surface_mesh.h>
@@ -27,4 +28,10 @@ namespace brevane
     };
 
     using SurfaceEdge2D = SurfaceEdge< 2 >;
+
+    // One edge per polygon edge of the surface, polygon by polygon: an inner
+    // edge comes twice, once from each of its polygons.
+    template < index_t D >
+    [[nodiscard]] std::vector< SurfaceEdge< D > > all_polygon_edges(
+        const SurfaceMesh< D >& surface );
 } // namespace brevane
