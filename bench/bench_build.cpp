@@ -12,9 +12,10 @@
 
 #include "factory_benchmark.h"
 
-// The whole build on factory models (two faults, five or ten horizons):
-// the time of each stage, from the driver's trace lines, and the peak
-// memory of the build.
+// The whole build on factory models (two faults, five or ten horizons),
+// without and with the cells of the blocks: the time of each stage, from
+// the driver's trace lines, the peak memory of the build and the number of
+// cells.
 namespace
 {
     using namespace brevane;
@@ -25,7 +26,8 @@ namespace
     {
         static const std::vector< std::string > names{ "1_trees_ms",
             "2_order_ms", "3_pillars_ms", "4_decimation_ms", "5_surfaces_ms",
-            "6_unique_vertices_ms", "7_boundaries_ms", "8_update_ms" };
+            "6_unique_vertices_ms", "7_boundaries_ms", "8_update_ms",
+            "9_cells_ms" };
         return names;
     }
 
@@ -50,16 +52,20 @@ namespace
             }
             std::vector< Clock::time_point > stages;
             Logger::set_level( Logger::LEVEL::trace );
-            Logger::set_sink( [&stages]( Logger::LEVEL, std::string_view ) {
-                stages.push_back( Clock::now() );
-            } );
+            Logger::set_sink(
+                [&stages]( Logger::LEVEL, std::string_view )
+                {
+                    stages.push_back( Clock::now() );
+                } );
             bench::reset_peak_memory();
             const auto memory_before = bench::peak_memory_mib();
             state.ResumeTiming();
 
             PillarStructuralModelBuilder builder{ sample.model,
                 sample.top_surfaces, sample.bottom_surfaces };
-            const auto result = builder.build( {} );
+            PillarStructuralModelOptions options;
+            options.add_block_mesh = state.range( 2 ) != 0;
+            const auto result = builder.build( options );
             const auto end = Clock::now();
 
             state.PauseTiming();
@@ -79,11 +85,17 @@ namespace
             }
             state.counters["slices"] =
                 static_cast< double >( result.slice_collection_order.size() );
+            double nb_cells{ 0 };
+            for( const auto& block : sample.model.blocks() )
+            {
+                nb_cells += block.mesh().nb_polyhedra();
+            }
+            state.counters["cells"] = nb_cells;
             state.ResumeTiming();
         }
     }
     BENCHMARK( whole_build )
-        ->ArgsProduct( { { 10000, 100000, 1000000 }, { 5, 10 } } )
+        ->ArgsProduct( { { 10000, 100000, 1000000 }, { 5, 10 }, { 0, 1 } } )
         ->Unit( benchmark::kMillisecond )
         ->Iterations( 1 );
 } // namespace

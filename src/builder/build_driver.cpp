@@ -4,6 +4,7 @@
 
 #include <halven/conversion/model_builder_from_unique_vertices.h>
 
+#include "assembly/block_cells.h"
 #include "assembly/horizon_surfaces.h"
 #include "assembly/model_boundaries.h"
 #include "assembly/pillar_links.h"
@@ -20,8 +21,9 @@
 namespace brevane
 {
     PillarStructuralModelBuilderResult
-        PillarStructuralModelBuilder::Impl::run_driver(
-            const internal::Metric& metric )
+    PillarStructuralModelBuilder::Impl::run_driver(
+        const internal::Metric& metric,
+        const PillarStructuralModelOptions& options )
     {
         Logger::trace(
             "[PillarStructuralModelBuilder]: Building final model started" );
@@ -45,7 +47,8 @@ namespace brevane
         auto pillars = internal::define_pillars_before_decimation(
             pillar_context, top_z, bottom_z );
 
-        Logger::trace( "[PillarStructuralModelBuilder]: Decimating top surface" );
+        Logger::trace(
+            "[PillarStructuralModelBuilder]: Decimating top surface" );
         internal::add_border_macro_edges( background_surface, pillars );
         pillars = internal::decimate_top_surface( pillar_context,
             { *top_surface, background_surface }, pillars, metric );
@@ -62,7 +65,7 @@ namespace brevane
         try
         {
             internal::reset_model_meshes( tags, model_builder );
-            auto slice_collection_order = rebuild_model( pillar_list );
+            auto slice_collection_order = rebuild_model( pillar_list, options );
             return { std::move( slice_collection_order ), unique_vertex_below,
                 unique_vertex_above };
         }
@@ -77,7 +80,8 @@ namespace brevane
     }
 
     std::vector< uuid > PillarStructuralModelBuilder::Impl::rebuild_model(
-        absl::Span< const Pillar > pillars )
+        absl::Span< const Pillar > pillars,
+        const PillarStructuralModelOptions& options )
     {
         const internal::AssemblyContext context{ model, model_builder,
             top_surfaces, bottom_surfaces, background_surface,
@@ -90,11 +94,13 @@ namespace brevane
 
         Logger::trace(
             "[PillarStructuralModelBuilder]: Creating unique vertices" );
-        internal::create_unique_vertices( context, top_vertex_surface_vertices );
+        internal::create_unique_vertices(
+            context, top_vertex_surface_vertices );
 
         Logger::trace(
             "[PillarStructuralModelBuilder]: Building model boundaries" );
-        internal::build_model_boundaries( context, top_vertex_surface_vertices );
+        internal::build_model_boundaries(
+            context, top_vertex_surface_vertices );
         internal::remove_lines_and_corners( model, model_builder );
         auto links = internal::link_pillar_vertices(
             context, top_vertex_surface_vertices );
@@ -102,9 +108,16 @@ namespace brevane
         unique_vertex_above = std::move( links.unique_vertex_above );
 
         Logger::trace( "[PillarStructuralModelBuilder]: Updating model" );
-        static_cast< void >(
-            ModelBuilderFromUniqueVertices< BRep >{ model, { false } }
-                .update_model() );
+        static_cast< void >( ModelBuilderFromUniqueVertices< BRep >{
+            model, { false } }.update_model() );
+
+        if( options.add_block_mesh )
+        {
+            Logger::trace(
+                "[PillarStructuralModelBuilder]: Building block meshes" );
+            internal::build_block_cells(
+                context, top_vertex_surface_vertices, slice_collection_order );
+        }
         return slice_collection_order;
     }
 } // namespace brevane

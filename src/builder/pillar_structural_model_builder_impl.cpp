@@ -41,15 +41,16 @@ namespace brevane
     }
 
     const PillarStructuralModelInspectionResult&
-        PillarStructuralModelBuilder::Impl::is_model_construction_possible()
+    PillarStructuralModelBuilder::Impl::is_model_construction_possible()
     {
         check_construction();
         inspect();
         return inspection.value();
     }
 
-    PillarStructuralModelBuilderResult PillarStructuralModelBuilder::Impl::build(
-        const PillarStructuralModelOptions& )
+    PillarStructuralModelBuilderResult
+    PillarStructuralModelBuilder::Impl::build(
+        const PillarStructuralModelOptions& options )
     {
         check_construction();
         if( !inspection )
@@ -65,6 +66,6 @@ namespace brevane
         }
         auto metric = create_top_surface_metric( *top_surface );
         insert_model_components();
-        return run_driver( metric );
+        return run_driver( metric, options );
     }
 } // namespace brevane

@@ -32,12 +32,11 @@ namespace brevane
     class PillarStructuralModelBuilder::Impl
     {
     public:
-        Impl( StructuralModel& model,
-            absl::Span< const uuid > top_surfaces,
+        Impl( StructuralModel& model, absl::Span< const uuid > top_surfaces,
             absl::Span< const uuid > bottom_surfaces );
 
         const PillarStructuralModelInspectionResult&
-            is_model_construction_possible();
+        is_model_construction_possible();
         PillarStructuralModelBuilderResult build(
             const PillarStructuralModelOptions& options );
 
@@ -53,9 +52,9 @@ namespace brevane
         [[nodiscard]] MultiZInspectionResult inspect_multi_z() const;
         [[nodiscard]] LinesInspectionResult inspect_lines() const;
         [[nodiscard]] SurfacesCollectionInspectionResult
-            inspect_surfaces_collection() const;
+        inspect_surfaces_collection() const;
         [[nodiscard]] PointsTooFarFromTopographyBoundaryInspectionResult
-            inspect_points_too_far() const;
+        inspect_points_too_far() const;
 
         // Plan view of the top surfaces.
         void project_top_surfaces();
@@ -71,10 +70,13 @@ namespace brevane
         // the reset of its meshes on, a copy taken before is put back when a
         // stage fails, and the failure is rethrown as it was.
         PillarStructuralModelBuilderResult run_driver(
-            const internal::Metric& metric );
+            const internal::Metric& metric,
+            const PillarStructuralModelOptions& options );
         // Stages 5 to 8 on the pillar list: surfaces, unique vertices, side
-        // walls, model update; returns the slice collection order.
-        std::vector< uuid > rebuild_model( absl::Span< const Pillar > pillars );
+        // walls, model update; then, when the options ask for it, the cells
+        // of the blocks. Returns the slice collection order.
+        std::vector< uuid > rebuild_model( absl::Span< const Pillar > pillars,
+            const PillarStructuralModelOptions& options );
 
         StructuralModel& model;
         StructuralModelBuilder model_builder;

@@ -6,6 +6,7 @@
 #include <absl/container/flat_hash_set.h>
 
 #include <tessark/geometry/predicates.h>
+#include <tessark/mesh/polyhedron_volume.h>
 
 namespace brevane
 {
@@ -23,7 +24,9 @@ namespace brevane
         class Validator
         {
         public:
-            explicit Validator( const BRep& model ) : model_( model ) {}
+            explicit Validator( const BRep& model ) : model_( model )
+            {
+            }
 
             ModelValidationReport run()
             {
@@ -35,6 +38,7 @@ namespace brevane
                 check_line_surface_relations();
                 check_surface_borders_on_lines();
                 check_blocks();
+                check_block_meshes();
                 return std::move( report_ );
             }
 
@@ -211,8 +215,8 @@ namespace brevane
                     {
                         if( !is_known( vertex ) )
                         {
-                            problem( "Unique vertex ", unique,
-                                " is bound to ", vertex.string(),
+                            problem( "Unique vertex ", unique, " is bound to ",
+                                vertex.string(),
                                 ", which is not in the model" );
                             continue;
                         }
@@ -239,16 +243,17 @@ namespace brevane
             {
                 const auto& type = vertex.component_id.type();
                 const auto& id = vertex.component_id.id();
-                const bool exists =
-                    ( type == component_types::corner()
-                        && model_.has_corner( id ) )
-                    || ( type == component_types::line() && model_.has_line( id ) )
-                    || ( type == component_types::surface()
-                         && model_.has_surface( id ) )
-                    || ( type == component_types::block()
-                         && model_.has_block( id ) );
+                const bool exists = ( type == component_types::corner()
+                                        && model_.has_corner( id ) )
+                                    || ( type == component_types::line()
+                                         && model_.has_line( id ) )
+                                    || ( type == component_types::surface()
+                                         && model_.has_surface( id ) )
+                                    || ( type == component_types::block()
+                                         && model_.has_block( id ) );
                 return exists
-                       && vertex.vertex < nb_mesh_vertices( vertex.component_id );
+                       && vertex.vertex
+                              < nb_mesh_vertices( vertex.component_id );
             }
 
             // The vertices of a unique vertex inside one component.
@@ -304,8 +309,8 @@ namespace brevane
                             { corner.component_id(), 0 } );
                         if( unique == NO_ID || !ends.contains( unique ) )
                         {
-                            problem( corner.component_id().string(),
-                                " bounds ", line.component_id().string(),
+                            problem( corner.component_id().string(), " bounds ",
+                                line.component_id().string(),
                                 " but is not at one of its ends" );
                         }
                     }
@@ -315,20 +320,22 @@ namespace brevane
             // Whether the line's edges all lie on border edges (border) or
             // all on inner edges (!border) of the surface mesh; names the
             // first edge that does not.
-            void check_line_in_surface(
-                const Line< 3 >& line, const Surface< 3 >& surface, bool border )
+            void check_line_in_surface( const Line< 3 >& line,
+                const Surface< 3 >& surface, bool border )
             {
                 const auto& line_mesh = line.mesh();
                 const auto& surface_mesh = surface.mesh();
                 for( index_t edge = 0; edge < line_mesh.nb_edges(); edge++ )
                 {
                     const auto& ends = line_mesh.edge_vertices( edge );
-                    const auto first = vertices_in(
-                        model_.unique_vertex( { line.component_id(), ends[0] } ),
-                        surface.id() );
-                    const auto second = vertices_in(
-                        model_.unique_vertex( { line.component_id(), ends[1] } ),
-                        surface.id() );
+                    const auto first =
+                        vertices_in( model_.unique_vertex(
+                                         { line.component_id(), ends[0] } ),
+                            surface.id() );
+                    const auto second =
+                        vertices_in( model_.unique_vertex(
+                                         { line.component_id(), ends[1] } ),
+                            surface.id() );
                     bool found{ false };
                     bool on_border{ false };
                     for( const auto from : first )
@@ -343,9 +350,10 @@ namespace brevane
                                             pair[0], pair[1] ) )
                                 {
                                     found = true;
-                                    on_border = on_border
-                                                || surface_mesh.is_edge_on_border(
-                                                    *polygon_edge );
+                                    on_border =
+                                        on_border
+                                        || surface_mesh.is_edge_on_border(
+                                            *polygon_edge );
                                 }
                             }
                         }
@@ -369,7 +377,8 @@ namespace brevane
             {
                 for( const auto& line : model_.lines() )
                 {
-                    for( const auto& incidence : model_.incidences( line.id() ) )
+                    for( const auto& incidence :
+                        model_.incidences( line.id() ) )
                     {
                         if( incidence.type() == component_types::surface()
                             && model_.has_surface( incidence.id() ) )
@@ -407,10 +416,11 @@ namespace brevane
                     for( index_t edge = 0; edge < mesh.nb_edges(); edge++ )
                     {
                         const auto& ends = mesh.edge_vertices( edge );
-                        edges.insert( sorted(
-                            model_.unique_vertex( { line.component_id(), ends[0] } ),
-                            model_.unique_vertex(
-                                { line.component_id(), ends[1] } ) ) );
+                        edges.insert(
+                            sorted( model_.unique_vertex(
+                                        { line.component_id(), ends[0] } ),
+                                model_.unique_vertex(
+                                    { line.component_id(), ends[1] } ) ) );
                     }
                 }
                 return edges;
@@ -428,7 +438,8 @@ namespace brevane
                          polygon++ )
                     {
                         for( local_index_t edge = 0;
-                             edge < mesh.nb_polygon_vertices( polygon ); edge++ )
+                             edge < mesh.nb_polygon_vertices( polygon );
+                             edge++ )
                         {
                             const PolygonEdge polygon_edge{ polygon, edge };
                             if( !mesh.is_edge_on_border( polygon_edge ) )
@@ -454,7 +465,8 @@ namespace brevane
                             " border edges on none of its boundary lines "
                             "(first: polygon ",
                             first_uncovered.polygon_id, " edge ",
-                            static_cast< int >( first_uncovered.edge_id ), ")" );
+                            static_cast< int >( first_uncovered.edge_id ),
+                            ")" );
                     }
                 }
             }
@@ -464,7 +476,8 @@ namespace brevane
                 for( const auto& block : model_.blocks() )
                 {
                     absl::flat_hash_map< UniqueEdge, index_t > counts;
-                    for( const auto& boundary : model_.boundaries( block.id() ) )
+                    for( const auto& boundary :
+                        model_.boundaries( block.id() ) )
                     {
                         if( boundary.type() != component_types::surface()
                             || !model_.has_surface( boundary.id() ) )
@@ -490,7 +503,8 @@ namespace brevane
                                     mesh.polygon_edge_vertices( polygon_edge );
                                 counts[sorted(
                                     model_.unique_vertex( { id, ends[0] } ),
-                                    model_.unique_vertex( { id, ends[1] } ) )]++;
+                                    model_.unique_vertex(
+                                        { id, ends[1] } ) )]++;
                             }
                         }
                     }
@@ -514,6 +528,129 @@ namespace brevane
                             " border edges of its boundary surfaces are not "
                             "shared by exactly two of them" );
                     }
+                }
+            }
+
+            // A face as the sorted unique vertices of its corners, so that a
+            // cell facet and a surface polygon standing on the same nodes
+            // compare equal whatever their orientation and mesh numbering.
+            using FaceKey = absl::InlinedVector< index_t, 4 >;
+
+            template < typename Vertices >
+            FaceKey face_key(
+                const ComponentID& component, const Vertices& vertices ) const
+            {
+                FaceKey key;
+                for( const auto vertex : vertices )
+                {
+                    key.push_back(
+                        model_.unique_vertex( { component, vertex } ) );
+                }
+                std::sort( key.begin(), key.end() );
+                return key;
+            }
+
+            // Blocks may have empty meshes; a filled one must be bound to
+            // unique vertices, hold cells of positive volume only, and have
+            // as border faces exactly the polygons of its boundary surfaces.
+            void check_block_meshes()
+            {
+                for( const auto& block : model_.blocks() )
+                {
+                    const auto& mesh = block.mesh();
+                    if( mesh.nb_polyhedra() == 0 )
+                    {
+                        continue;
+                    }
+                    const auto id = block.component_id();
+                    check_bound_vertices( id, mesh.nb_vertices() );
+                    check_cell_volumes( id, mesh );
+                    check_block_border_faces( block );
+                }
+            }
+
+            void check_cell_volumes(
+                const ComponentID& id, const SolidMesh< 3 >& mesh )
+            {
+                index_t nb_inverted{ 0 };
+                index_t first_inverted{ NO_ID };
+                for( index_t cell = 0; cell < mesh.nb_polyhedra(); cell++ )
+                {
+                    if( !( polyhedron_volume( mesh, cell ) > 0 )
+                        && nb_inverted++ == 0 )
+                    {
+                        first_inverted = cell;
+                    }
+                }
+                if( nb_inverted > 0 )
+                {
+                    problem( id.string(), " has ", nb_inverted,
+                        " cells of zero or negative volume (first: polyhedron ",
+                        first_inverted, ")" );
+                }
+            }
+
+            void check_block_border_faces( const Block< 3 >& block )
+            {
+                const auto& mesh = block.mesh();
+                const auto id = block.component_id();
+                // Border faces of the cells count +1, boundary polygons -1:
+                // everything must cancel.
+                absl::flat_hash_map< FaceKey, int > balance;
+                for( index_t cell = 0; cell < mesh.nb_polyhedra(); cell++ )
+                {
+                    for( local_index_t facet = 0;
+                         facet < mesh.nb_polyhedron_facets( cell ); facet++ )
+                    {
+                        const PolyhedronFacet cell_facet{ cell, facet };
+                        if( !mesh.polyhedron_adjacent( cell_facet ) )
+                        {
+                            balance[face_key(
+                                id, mesh.polyhedron_facet_vertices(
+                                        cell_facet ) )]++;
+                        }
+                    }
+                }
+                for( const auto& boundary : model_.boundaries( block.id() ) )
+                {
+                    if( boundary.type() != component_types::surface()
+                        || !model_.has_surface( boundary.id() ) )
+                    {
+                        continue;
+                    }
+                    const auto& surface = model_.surface( boundary.id() );
+                    for( index_t polygon = 0;
+                         polygon < surface.mesh().nb_polygons(); polygon++ )
+                    {
+                        balance[face_key( surface.component_id(),
+                            surface.mesh().polygon_vertices( polygon ) )]--;
+                    }
+                }
+                index_t nb_unmatched_facets{ 0 };
+                index_t nb_uncovered_polygons{ 0 };
+                for( const auto& [face, count] : balance )
+                {
+                    if( count > 0 )
+                    {
+                        nb_unmatched_facets += static_cast< index_t >( count );
+                    }
+                    else if( count < 0 )
+                    {
+                        nb_uncovered_polygons +=
+                            static_cast< index_t >( -count );
+                    }
+                }
+                if( nb_unmatched_facets > 0 )
+                {
+                    problem( id.string(), " has ", nb_unmatched_facets,
+                        " border faces of its cells that are no polygon of "
+                        "its boundary surfaces" );
+                }
+                if( nb_uncovered_polygons > 0 )
+                {
+                    problem( id.string(), " has ", nb_uncovered_polygons,
+                        " polygons of its boundary surfaces that are no "
+                        "border face of its cells" );
                 }
             }
 

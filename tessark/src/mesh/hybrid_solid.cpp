@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include <absl/container/flat_hash_map.h>
 
@@ -141,51 +142,109 @@ namespace brevane
     template < index_t D >
     void HybridSolid< D >::compute_polyhedron_adjacencies()
     {
-        // Facets keyed by their sorted vertices (NO_ID pads triangles). A
-        // facet met by exactly two polyhedra joins them; met by more, it is
-        // non-manifold and joins none.
-        using FacetKey = std::array< index_t, 4 >;
-        struct Sharing
+        // The polyhedra around each vertex, in compressed rows: the
+        // polyhedra that may share a facet with a given one are found around
+        // one of its facet's vertices, without a table of every facet.
+        const auto nb_vertices = this->nb_vertices();
+        std::vector< index_t > around_offsets( nb_vertices + 1, 0 );
+        for( const auto vertex : vertices_ )
         {
-            std::array< PolyhedronFacet, 2 > facets;
-            index_t count{ 0 };
+            around_offsets[vertex + 1]++;
+        }
+        for( index_t vertex = 0; vertex < nb_vertices; vertex++ )
+        {
+            around_offsets[vertex + 1] += around_offsets[vertex];
+        }
+        std::vector< index_t > around( vertices_.size() );
+        {
+            auto next = around_offsets;
+            for( index_t polyhedron = 0; polyhedron < nb_polyhedra();
+                 polyhedron++ )
+            {
+                for( auto corner = vertex_offsets_[polyhedron];
+                     corner < vertex_offsets_[polyhedron + 1]; corner++ )
+                {
+                    around[next[vertices_[corner]]++] = polyhedron;
+                }
+            }
+        }
+        const auto facet_key = [this]( index_t polyhedron, local_index_t facet )
+        {
+            std::array< index_t, 4 > key{ NO_ID, NO_ID, NO_ID, NO_ID };
+            const auto locals =
+                polyhedron_type_facet( types_[polyhedron], facet );
+            for( std::size_t i = 0; i < locals.size(); i++ )
+            {
+                key[i] = vertices_[vertex_offsets_[polyhedron] + locals[i]];
+            }
+            std::sort( key.begin(), key.end() );
+            return key;
         };
-        absl::flat_hash_map< FacetKey, Sharing > sharings;
-        sharings.reserve( adjacents_.size() );
+        const auto holds =
+            [this]( index_t polyhedron, const std::array< index_t, 4 >& key )
+        {
+            const auto begin = vertices_.begin() + vertex_offsets_[polyhedron];
+            const auto end =
+                vertices_.begin() + vertex_offsets_[polyhedron + 1];
+            return std::all_of( key.begin(), key.end(),
+                [&]( index_t vertex )
+                {
+                    return vertex == NO_ID
+                           || std::find( begin, end, vertex ) != end;
+                } );
+        };
+        // A facet met by exactly two polyhedra joins them; met by more, it
+        // is non-manifold and joins none.
+        std::fill( adjacents_.begin(), adjacents_.end(), NO_ID );
         for( index_t polyhedron = 0; polyhedron < nb_polyhedra(); polyhedron++ )
         {
             const auto type = types_[polyhedron];
             for( local_index_t facet = 0;
                  facet < polyhedron_type_nb_facets( type ); facet++ )
             {
-                FacetKey key{ NO_ID, NO_ID, NO_ID, NO_ID };
-                const auto locals = polyhedron_type_facet( type, facet );
-                for( std::size_t i = 0; i < locals.size(); i++ )
+                if( adjacents_[facet_offsets_[polyhedron] + facet] != NO_ID )
                 {
-                    key[i] = vertices_[vertex_offsets_[polyhedron] + locals[i]];
+                    continue;
                 }
-                std::sort( key.begin(), key.end() );
-                auto& sharing = sharings[key];
-                if( sharing.count < 2 )
+                const auto key = facet_key( polyhedron, facet );
+                // key[0] is the smallest vertex: every polyhedron holding
+                // the facet is around it.
+                std::optional< PolyhedronFacet > match;
+                bool shared_by_more{ false };
+                for( auto slot = around_offsets[key[0]];
+                     slot < around_offsets[key[0] + 1]; slot++ )
                 {
-                    sharing.facets[sharing.count] = { polyhedron, facet };
+                    const auto other = around[slot];
+                    if( other == polyhedron || !holds( other, key ) )
+                    {
+                        continue;
+                    }
+                    for( local_index_t other_facet = 0;
+                         other_facet
+                         < polyhedron_type_nb_facets( types_[other] );
+                         other_facet++ )
+                    {
+                        if( facet_key( other, other_facet ) != key )
+                        {
+                            continue;
+                        }
+                        shared_by_more = match.has_value();
+                        match = PolyhedronFacet{ other, other_facet };
+                    }
+                    if( shared_by_more )
+                    {
+                        break;
+                    }
                 }
-                sharing.count++;
+                if( !match || shared_by_more )
+                {
+                    continue;
+                }
+                adjacents_[facet_offsets_[polyhedron] + facet] =
+                    match->polyhedron_id;
+                adjacents_[facet_offsets_[match->polyhedron_id]
+                           + match->facet_id] = polyhedron;
             }
-        }
-        std::fill( adjacents_.begin(), adjacents_.end(), NO_ID );
-        for( const auto& [key, sharing] : sharings )
-        {
-            if( sharing.count != 2 )
-            {
-                continue;
-            }
-            const auto& first = sharing.facets[0];
-            const auto& second = sharing.facets[1];
-            adjacents_[facet_offsets_[first.polyhedron_id] + first.facet_id] =
-                second.polyhedron_id;
-            adjacents_[facet_offsets_[second.polyhedron_id] + second.facet_id] =
-                first.polyhedron_id;
         }
     }
 

@@ -114,6 +114,15 @@ namespace brevane::test
         }
     }
 
+    void StripModel::set_surface_ids( const std::vector< uuid >& surfaces )
+    {
+        for( index_t triangle = 0; triangle < plan_view_->nb_polygons();
+             triangle++ )
+        {
+            surface_ids_->set_value( triangle, surfaces );
+        }
+    }
+
     internal::AssemblyContext StripModel::context()
     {
         return { model, builder, tops_, bottoms_, background_, *surface_ids_,

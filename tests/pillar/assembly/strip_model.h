@@ -45,6 +45,12 @@ namespace brevane::test
         // node) and records it, as the surface rebuild does.
         void make_surface_vertices();
         [[nodiscard]] internal::AssemblyContext context();
+        // Every plan-view triangle lists these surfaces in "surface_ids".
+        void set_surface_ids( const std::vector< uuid >& surfaces );
+        [[nodiscard]] const TriangulatedSurface2D& plan_view() const
+        {
+            return *plan_view_;
+        }
 
         StructuralModel model;
         StructuralModelBuilder builder{ model };

@@ -35,7 +35,8 @@ namespace brevane
                 const auto& boundary = builder.add_model_boundary();
                 for( const auto& surface : surfaces )
                 {
-                    builder.add_surface_in_model_boundary( model.surface( surface ),
+                    builder.add_surface_in_model_boundary(
+                        model.surface( surface ),
                         model.model_boundary( boundary ) );
                 }
             }
@@ -57,7 +58,8 @@ namespace brevane
             for( const auto& line : model.lines() )
             {
                 absl::StrAppend( &snapshot, "line ", line.id().string(), " ",
-                    line.mesh().nb_vertices(), " ", line.mesh().nb_edges(), "\n" );
+                    line.mesh().nb_vertices(), " ", line.mesh().nb_edges(),
+                    "\n" );
             }
             for( const auto& surface : model.surfaces() )
             {
@@ -84,9 +86,11 @@ namespace brevane
             std::vector< std::string > lines;
             Logger::set_level( Logger::LEVEL::trace );
             Logger::set_sink(
-                [&lines]( Logger::LEVEL level, std::string_view message ) {
+                [&lines]( Logger::LEVEL level, std::string_view message )
+                {
                     if( level == Logger::LEVEL::trace
-                        && message.rfind( "[PillarStructuralModelBuilder]: ", 0 )
+                        && message.rfind(
+                               "[PillarStructuralModelBuilder]: ", 0 )
                                == 0 )
                     {
                         lines.emplace_back( message );
@@ -106,12 +110,11 @@ namespace brevane
         }
     } // namespace
 
-    TEST( PillarStructuralModelBuilder, the_driver_announces_its_eight_stages )
+    // Eight stages, and the cells of the blocks as a ninth when the options
+    // ask for them (the default).
+    TEST( PillarStructuralModelBuilder, the_driver_announces_each_stage )
     {
-        auto sample = one_fault_model();
-        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
-            sample.bottom_surfaces };
-        const std::vector< std::string > stages{
+        std::vector< std::string > stages{
             "[PillarStructuralModelBuilder]: Building final model started",
             "[PillarStructuralModelBuilder]: Finding surface groups order "
             "started",
@@ -122,8 +125,26 @@ namespace brevane
             "[PillarStructuralModelBuilder]: Building model boundaries",
             "[PillarStructuralModelBuilder]: Updating model",
         };
-        EXPECT_EQ( driver_lines( [&builder] { (void) builder.build( {} ); } ),
-            stages );
+        for( const bool add_block_mesh : { false, true } )
+        {
+            SCOPED_TRACE( add_block_mesh );
+            auto sample = one_fault_model();
+            PillarStructuralModelBuilder builder{ sample.model,
+                sample.top_surfaces, sample.bottom_surfaces };
+            PillarStructuralModelOptions options;
+            options.add_block_mesh = add_block_mesh;
+            if( add_block_mesh )
+            {
+                stages.emplace_back(
+                    "[PillarStructuralModelBuilder]: Building block meshes" );
+            }
+            EXPECT_EQ( driver_lines(
+                           [&]
+                           {
+                               (void)builder.build( options );
+                           } ),
+                stages );
+        }
     }
 
     namespace
@@ -161,9 +182,11 @@ namespace brevane
             {
                 bool on_horizon{ false };
                 bool on_wall{ false };
-                for( const auto& surface : sample.model.incidences( line.id() ) )
+                for( const auto& surface :
+                    sample.model.incidences( line.id() ) )
                 {
-                    const auto name = sample.model.surface( surface.id() ).name();
+                    const auto name =
+                        sample.model.surface( surface.id() ).name();
                     on_horizon = on_horizon || name == "horizon_1_block_0";
                     on_wall = on_wall || name.rfind( "side_x_min", 0 ) == 0;
                 }
@@ -194,8 +217,11 @@ namespace brevane
             sample.bottom_surfaces };
         ASSERT_EQ( builder.is_model_construction_possible().string(),
             PillarStructuralModelInspectionResult{}.string() );
-        const auto lines =
-            driver_lines( [&builder] { (void) builder.build( {} ); } );
+        const auto lines = driver_lines(
+            [&builder]
+            {
+                (void)builder.build( {} );
+            } );
         ASSERT_EQ( lines.back(), "failed" );
         EXPECT_EQ( lines[lines.size() - 2],
             "[PillarStructuralModelBuilder]: " + defect_case.failing_stage );
@@ -204,26 +230,31 @@ namespace brevane
         PillarStructuralModelBuilder again{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
         static_cast< void >( again.is_model_construction_possible() );
-        EXPECT_THAT( [&again] { (void) again.build( {} ); },
+        EXPECT_THAT(
+            [&again]
+            {
+                (void)again.build( {} );
+            },
             testing::ThrowsMessage< TessarkException >(
                 testing::HasSubstr( defect_case.message ) ) );
         EXPECT_EQ( model_snapshot( sample.model ), before );
     }
 
-    INSTANTIATE_TEST_SUITE_P( Stages,
-        LateFailure,
+    INSTANTIATE_TEST_SUITE_P( Stages, LateFailure,
         testing::Values(
             LateDefectCase{ LateDefect::block_outside_fault_block,
                 "Building each horizon surface", "is in no fault block" },
             LateDefectCase{ LateDefect::missing_side_wall_line,
                 "Creating unique vertices", "was not rebuilt there" } ),
-        []( const testing::TestParamInfo< LateDefectCase >& info ) {
+        []( const testing::TestParamInfo< LateDefectCase >& info )
+        {
             return info.param.defect == LateDefect::block_outside_fault_block
                        ? std::string{ "block_outside_fault_block" }
                        : std::string{ "missing_side_wall_line" };
         } );
 
-    TEST( PillarStructuralModelBuilder, reports_construction_failures_by_surface )
+    TEST(
+        PillarStructuralModelBuilder, reports_construction_failures_by_surface )
     {
         test::Tetrahedron tetrahedron;
         const uuid missing;
@@ -231,10 +262,14 @@ namespace brevane
         const std::vector< uuid > bottom;
         PillarStructuralModelBuilder absent{ tetrahedron.model, not_a_surface,
             bottom };
-        EXPECT_THAT( [&absent] { (void) absent.is_model_construction_possible(); },
-            testing::ThrowsMessage< TessarkException >( testing::HasSubstr(
-                concatenate( "Top surface ", missing.string(),
-                    " is not a surface of the model" ) ) ) );
+        EXPECT_THAT(
+            [&absent]
+            {
+                (void)absent.is_model_construction_possible();
+            },
+            testing::ThrowsMessage< TessarkException >(
+                testing::HasSubstr( concatenate( "Top surface ",
+                    missing.string(), " is not a surface of the model" ) ) ) );
         EXPECT_THROW( absent.build( {} ), TessarkException );
 
         StructuralModelBuilder model_builder{ tetrahedron.model };
@@ -245,9 +280,12 @@ namespace brevane
         PillarStructuralModelBuilder wrong_kind{ tetrahedron.model, quads,
             bottom };
         EXPECT_THAT(
-            [&wrong_kind] { (void) wrong_kind.is_model_construction_possible(); },
-            testing::ThrowsMessage< TessarkException >( testing::HasSubstr(
-                "Top surface \"quads\"" ) ) );
+            [&wrong_kind]
+            {
+                (void)wrong_kind.is_model_construction_possible();
+            },
+            testing::ThrowsMessage< TessarkException >(
+                testing::HasSubstr( "Top surface \"quads\"" ) ) );
     }
 
     TEST( PillarStructuralModelBuilder, a_moved_from_builder_refuses_calls )
@@ -256,12 +294,13 @@ namespace brevane
         const std::vector< uuid > none;
         PillarStructuralModelBuilder builder{ tetrahedron.model, none, none };
         PillarStructuralModelBuilder moved{ std::move( builder ) };
-        EXPECT_NO_THROW( (void) moved.is_model_construction_possible() );
+        EXPECT_NO_THROW( (void)moved.is_model_construction_possible() );
         EXPECT_THROW(
-            (void) builder.is_model_construction_possible(), TessarkException );
+            (void)builder.is_model_construction_possible(), TessarkException );
     }
 
-    TEST( PillarStructuralModelBuilder, inspection_results_are_cached_by_reference )
+    TEST( PillarStructuralModelBuilder,
+        inspection_results_are_cached_by_reference )
     {
         TaggedTetrahedron tetrahedron;
         const std::vector< uuid > none;
@@ -269,10 +308,12 @@ namespace brevane
         const auto& first = builder.is_model_construction_possible();
         const auto& second = builder.is_model_construction_possible();
         EXPECT_EQ( &first, &second );
-        EXPECT_EQ( first.string(), PillarStructuralModelInspectionResult{}.string() );
+        EXPECT_EQ(
+            first.string(), PillarStructuralModelInspectionResult{}.string() );
     }
 
-    TEST( VarnholtPillarLibrary, initialisation_registers_one_object_per_library )
+    TEST(
+        VarnholtPillarLibrary, initialisation_registers_one_object_per_library )
     {
         VarnholtPillarLibrary::initialize();
         Singleton* first{ nullptr };
@@ -280,13 +321,16 @@ namespace brevane
             std::lock_guard< std::mutex > guard{ Singleton::lock() };
             first = Singleton::instance( typeid( VarnholtPillarLibrary ) );
             ASSERT_NE( first, nullptr );
-            EXPECT_NE( Singleton::instance( typeid( HalvenCoreLibrary ) ), nullptr );
-            EXPECT_NE( Singleton::instance( typeid( BackgroundSurfaceLibrary ) ),
+            EXPECT_NE(
+                Singleton::instance( typeid( HalvenCoreLibrary ) ), nullptr );
+            EXPECT_NE(
+                Singleton::instance( typeid( BackgroundSurfaceLibrary ) ),
                 nullptr );
         }
         VarnholtPillarLibrary::initialize();
         std::lock_guard< std::mutex > guard{ Singleton::lock() };
-        EXPECT_EQ( Singleton::instance( typeid( VarnholtPillarLibrary ) ), first );
+        EXPECT_EQ(
+            Singleton::instance( typeid( VarnholtPillarLibrary ) ), first );
         EXPECT_TRUE( static_cast< Library* >( first )->is_initialized() );
     }
 
@@ -298,15 +342,17 @@ namespace brevane
             auto sample = flat_layer_cake();
             StructuralModelBuilder builder{ sample.model };
             const auto& id = builder.add_surface();
-            auto mesh = builder.surface_mesh_builder<
-                TriangulatedSurfaceBuilder< 3 > >( id );
+            auto mesh =
+                builder.surface_mesh_builder< TriangulatedSurfaceBuilder< 3 > >(
+                    id );
             const auto first = builder.create_unique_vertices( 3 );
             const auto component = sample.model.surface( id ).component_id();
             for( index_t corner = 0; corner < 3; corner++ )
             {
                 const auto vertex = mesh->create_point( Point3D{
                     { 10. + ( corner == 1 ), 10. + ( corner == 2 ), 20. } } );
-                builder.set_unique_vertex( { component, vertex }, first + corner );
+                builder.set_unique_vertex(
+                    { component, vertex }, first + corner );
             }
             mesh->create_triangle( { 0, 1, 2 } );
             mesh->compute_polygon_adjacencies();
@@ -314,23 +360,25 @@ namespace brevane
         }
     } // namespace
 
-    TEST( PillarStructuralModelBuilder, builds_whatever_an_explicit_inspection_found )
+    TEST( PillarStructuralModelBuilder,
+        builds_whatever_an_explicit_inspection_found )
     {
         auto sample = sample_with_untagged_surface();
         PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
-        ASSERT_EQ(
-            builder.is_model_construction_possible().surfaces_collection.nb_issues(),
+        ASSERT_EQ( builder.is_model_construction_possible()
+                       .surfaces_collection.nb_issues(),
             1u );
-        EXPECT_NO_THROW( (void) builder.build( {} ) );
+        EXPECT_NO_THROW( (void)builder.build( {} ) );
     }
 
-    TEST( PillarStructuralModelBuilder, a_refused_build_proceeds_when_called_again )
+    TEST( PillarStructuralModelBuilder,
+        a_refused_build_proceeds_when_called_again )
     {
         auto sample = sample_with_untagged_surface();
         PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
         EXPECT_THROW( builder.build( {} ), PillarStructuralModelException );
-        EXPECT_NO_THROW( (void) builder.build( {} ) );
+        EXPECT_NO_THROW( (void)builder.build( {} ) );
     }
 } // namespace brevane

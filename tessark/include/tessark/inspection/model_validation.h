@@ -34,6 +34,10 @@ namespace brevane
     //   border edge of a surface lies on one of its boundary lines;
     // - a corner bounding a line is at an end of that line;
     // - the boundary surfaces of a block close: each of their border edges
-    //   is shared by exactly two of them.
+    //   is shared by exactly two of them;
+    // - a block mesh that holds cells has every vertex bound to a unique
+    //   vertex, every cell of positive volume, and as border faces (facets
+    //   without an adjacent cell) exactly the polygons of the block's
+    //   boundary surfaces, compared by unique vertices.
     [[nodiscard]] ModelValidationReport validate_model( const BRep& model );
 } // namespace brevane
