@@ -157,7 +157,11 @@ namespace brevane
             block_outside_fault_block,
             // A horizon without its line on a side wall: the horizon is not
             // rebuilt at the border pillars that meet it (stage 6).
-            missing_side_wall_line
+            missing_side_wall_line,
+            // A horizon that does not bound one of its blocks: the cells
+            // under it belong to no block (the cells, after the model
+            // update).
+            horizon_without_block
         };
 
         struct LateDefectCase
@@ -176,6 +180,21 @@ namespace brevane
                 builder.remove_relation(
                     fault_block.items.front(), fault_block.id );
                 return;
+            }
+            if( defect == LateDefect::horizon_without_block )
+            {
+                for( const auto& surface : sample.model.surfaces() )
+                {
+                    if( surface.name() == "horizon_1_block_0" )
+                    {
+                        builder.remove_relation( surface.id(),
+                            sample.model.incidences( surface.id() )
+                                .back()
+                                .id() );
+                        return;
+                    }
+                }
+                FAIL() << "no surface horizon_1_block_0";
             }
             std::vector< uuid > lines;
             for( const auto& line : sample.model.lines() )
@@ -245,12 +264,22 @@ namespace brevane
             LateDefectCase{ LateDefect::block_outside_fault_block,
                 "Building each horizon surface", "is in no fault block" },
             LateDefectCase{ LateDefect::missing_side_wall_line,
-                "Creating unique vertices", "was not rebuilt there" } ),
+                "Creating unique vertices", "was not rebuilt there" },
+            LateDefectCase{ LateDefect::horizon_without_block,
+                "Building block meshes",
+                "0 blocks are bounded by both surfaces instead of one" } ),
         []( const testing::TestParamInfo< LateDefectCase >& info )
         {
-            return info.param.defect == LateDefect::block_outside_fault_block
-                       ? std::string{ "block_outside_fault_block" }
-                       : std::string{ "missing_side_wall_line" };
+            switch( info.param.defect )
+            {
+            case LateDefect::block_outside_fault_block:
+                return std::string{ "block_outside_fault_block" };
+            case LateDefect::missing_side_wall_line:
+                return std::string{ "missing_side_wall_line" };
+            case LateDefect::horizon_without_block:
+                break;
+            }
+            return std::string{ "horizon_without_block" };
         } );
 
     TEST(
