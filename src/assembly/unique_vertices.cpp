@@ -2,6 +2,54 @@
 
 namespace brevane::internal
 {
+    namespace
+    {
+        // A surface may be rebuilt over a pillar that does not list it: where
+        // two surfaces of one level meet on a line the plan view does not
+        // trace (the bottom pieces on each side of a fault, say), the pillar
+        // meets one of them, and the other takes that point as its level
+        // point. Its vertex stands on that node and shares its unique
+        // vertex.
+        void bind_vertices_on_pillar_nodes( const AssemblyContext& context,
+            const TopVertexSurfaceVertices& surface_vertices,
+            index_t top_vertex )
+        {
+            const auto& model = context.model;
+            for( const auto& [surface, vertex] :
+                surface_vertices.at( top_vertex ) )
+            {
+                const auto& component = model.surface( surface );
+                const ComponentMeshVertex surface_vertex{
+                    component.component_id(), vertex
+                };
+                if( model.unique_vertex( surface_vertex ) != NO_ID )
+                {
+                    continue;
+                }
+                const auto& point = component.mesh().point( vertex );
+                index_t node{ NO_ID };
+                for( const auto& intersection :
+                    context.pillars.at( top_vertex ).intersections )
+                {
+                    if( intersection.point.inexact_equal( point ) )
+                    {
+                        node = model.unique_vertex(
+                            pillar_surface_vertex( surface_vertices, top_vertex,
+                                intersection.surface ) );
+                        break;
+                    }
+                }
+                TESSARK_EXCEPTION( node != NO_ID,
+                    "[PillarStructuralModelBuilder] Surface ", component.name(),
+                    " (", surface.string(),
+                    ") was rebuilt on the pillar of plan-view vertex ",
+                    top_vertex, " at ", point.string(),
+                    ", where the pillar has no node" );
+                context.builder.set_unique_vertex( surface_vertex, node );
+            }
+        }
+    } // namespace
+
     ComponentMeshVertex pillar_surface_vertex(
         const TopVertexSurfaceVertices& surface_vertices, index_t top_vertex,
         const uuid& surface )
@@ -57,6 +105,8 @@ namespace brevane::internal
                         surface_vertices, top_vertex, lower.surface ),
                     current );
             }
+            bind_vertices_on_pillar_nodes(
+                context, surface_vertices, top_vertex );
         }
     }
 } // namespace brevane::internal

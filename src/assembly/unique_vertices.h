@@ -25,6 +25,10 @@ namespace brevane::internal
     // unique vertex of the one just above when their points are equal within
     // the framework's tolerance, and gets a new one otherwise: pillar by
     // pillar, top to bottom, the new ones follow the top nodes.
+    // A surface vertex on the pillar whose surface the pillar does not list
+    // (a level point taken from another surface of its level) shares the
+    // unique vertex of the node at its point; a TessarkException names it
+    // when there is no such node.
     // Throws std::out_of_range for a plan-view vertex without a pillar or
     // without surface vertices and for a pillar without intersections,
     // std::bad_optional_access for an intersection whose surface has no
