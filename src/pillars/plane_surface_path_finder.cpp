@@ -1,28 +1,13 @@
 #include "pillars/plane_surface_path_finder.h"
 
 #include <tessark/basic/tessark_exception.h>
-#include <tessark/mesh/triangulated_surface.h>
 
 namespace brevane::internal
 {
-    namespace
-    {
-        const TriangulatedSurface3D& triangulated_mesh(
-            const Surface< 3 >& wall )
-        {
-            const auto* mesh =
-                dynamic_cast< const TriangulatedSurface3D* >( &wall.mesh() );
-            TESSARK_EXCEPTION( mesh != nullptr,
-                "[PlaneSurfacePathFinder] The mesh of side wall ", wall.name(),
-                " (", wall.id().string(), ") is not a triangulated surface" );
-            return *mesh;
-        }
-    } // namespace
-
     PlaneSurfacePathFinder::PlaneSurfacePathFinder(
         const Surface< 3 >& wall, const Plane& plane, bool orientation )
-        : SurfacePathFinder< 3 >( triangulated_mesh( wall ) ), wall_( wall ),
-          plane_( plane ), orientation_( orientation )
+        : SurfacePathFinder< 3 >( wall.mesh() ), wall_( wall ), plane_( plane ),
+          orientation_( orientation )
     {
     }
 
@@ -99,12 +84,18 @@ namespace brevane::internal
     std::optional< PathStep > PlaneSurfacePathFinder::step_through_polygon(
         const PolygonEdge& edge ) const
     {
+        // The other edges of the polygon, going backwards from the one
+        // entered (for a triangle: the previous edge, then the next one).
         const auto& mesh = surface();
-        if( auto step = crossing( mesh.previous_polygon_edge( edge ) ) )
+        for( auto other = mesh.previous_polygon_edge( edge ); other != edge;
+             other = mesh.previous_polygon_edge( other ) )
         {
-            return step;
+            if( auto step = crossing( other ) )
+            {
+                return step;
+            }
         }
-        return crossing( mesh.next_polygon_edge( edge ) );
+        return std::nullopt;
     }
 
     std::optional< PathStep > PlaneSurfacePathFinder::crossing(

@@ -50,15 +50,15 @@ namespace brevane::internal
     // chooses, when the cut leaves a vertex, which of the two directions
     // along the cut is taken: with the flag set, edges running against the
     // plane's normal (normal . direction <= 0), otherwise edges running
-    // along it (>= 0). Once the cut is inside a triangle, adjacency alone
-    // leads it on. The wall and the plane are borrowed: they must outlive
-    // the finder.
+    // along it (>= 0). Once the cut is inside a polygon (a triangle, or the
+    // convex quadrangles of a rebuilt side wall), it leaves through the
+    // first other edge it crosses, and adjacency leads it on. The wall and the
+    // plane are borrowed: they must outlive the finder.
     class VARNHOLT_PILLAR_EXPORT PlaneSurfacePathFinder
         : public SurfacePathFinder< 3 >
     {
     public:
-        // The wall is named in errors. Throws a TessarkException naming it
-        // when its mesh is not a triangulated surface.
+        // The wall is named in errors.
         PlaneSurfacePathFinder(
             const Surface< 3 >& wall, const Plane& plane, bool orientation );
 

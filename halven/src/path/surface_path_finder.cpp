@@ -3,8 +3,7 @@
 namespace brevane
 {
     template < index_t D >
-    SurfacePathFinder< D >::SurfacePathFinder(
-        const TriangulatedSurface< D >& surface )
+    SurfacePathFinder< D >::SurfacePathFinder( const SurfaceMesh< D >& surface )
         : surface_( &surface )
     {
     }

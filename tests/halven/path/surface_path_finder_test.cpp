@@ -48,7 +48,7 @@ namespace brevane
 
         template < index_t D >
         PolygonEdge outgoing_border_edge(
-            const TriangulatedSurface< D >& surface, index_t vertex )
+            const SurfaceMesh< D >& surface, index_t vertex )
         {
             return PolygonEdge{
                 surface.polygons_around_vertex( vertex ).front()

@@ -36,7 +36,7 @@ namespace brevane
         }
 
         // Where the step's edge meets the plane.
-        Point3D crossing_point( const TriangulatedSurface3D& mesh,
+        Point3D crossing_point( const SurfaceMesh< 3 >& mesh,
             const PathStep& step, const Plane& plane )
         {
             return segment_plane_intersection(
@@ -284,23 +284,32 @@ namespace brevane
             return info.param.name;
         } );
 
-    TEST( PlaneSurfacePathFinder, wall_of_quadrangles_is_refused )
+    // A rebuilt side wall is made of quadrangles: the cut leaves each one
+    // through whichever other edge it crosses. The plane x = 0.5 enters the
+    // 2 x 2 quadrangle grid through its bottom border and leaves through its
+    // top border, crossing the middle row of edges on the way.
+    TEST( PlaneSurfacePathFinder, cuts_a_wall_of_quadrangles )
     {
         test::HandMadeModel made;
         const auto id =
-            made.add_surface( "quads", test::quad_grid< 3 >( 1, 1 ) );
+            made.add_surface( "quads", test::quad_grid< 3 >( 2, 2 ) );
         const auto plane = plane_through( at( 0.5, 0, 0 ), 1, 0, 0 );
-        try
+        const PlaneSurfacePathFinder finder{ made.model.surface( id ), plane,
+            true };
+        const auto& mesh = finder.surface();
+        const auto bottom = mesh.polygon_edge_from_vertices( 0, 1 );
+        ASSERT_TRUE( bottom );
+        const auto path =
+            finder.find_path( PathStep{ *bottom, POSITION::inside, NO_ID } );
+        ASSERT_TRUE( path );
+        ASSERT_EQ( path->size(), 3 );
+        for( std::size_t step = 0; step < path->size(); step++ )
         {
-            const PlaneSurfacePathFinder finder{ made.model.surface( id ),
-                plane, true };
-            ADD_FAILURE() << "a wall of quadrangles was accepted";
-        }
-        catch( const TessarkException& error )
-        {
-            EXPECT_THAT(
-                error.what(), testing::AllOf( testing::HasSubstr( "quads" ),
-                                  testing::HasSubstr( id.string() ) ) );
+            const auto crossing =
+                crossing_point( mesh, ( *path )[step], plane );
+            EXPECT_DOUBLE_EQ( crossing.value( 0 ), 0.5 );
+            EXPECT_DOUBLE_EQ(
+                crossing.value( 1 ), static_cast< double >( step ) );
         }
     }
 } // namespace brevane
