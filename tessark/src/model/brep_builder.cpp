@@ -5,7 +5,24 @@
 
 namespace brevane
 {
-    BRepBuilder::BRepBuilder( BRep& brep ) : brep_( brep ) {}
+    namespace
+    {
+        // Adds a component or collection whose uuid is set and registers it
+        // for relations.
+        template < typename Component >
+        const uuid& insert( ComponentSet< Component >& set,
+            Relationships& relationships,
+            std::unique_ptr< Component > component )
+        {
+            auto& added = set.add( std::move( component ) );
+            relationships.register_component( added.component_id() );
+            return added.id();
+        }
+    } // namespace
+
+    BRepBuilder::BRepBuilder( BRep& brep ) : brep_( brep )
+    {
+    }
 
     BRepBuilder::~BRepBuilder() = default;
 
@@ -15,10 +32,36 @@ namespace brevane
     {
         TESSARK_EXCEPTION( mesh != nullptr, "[BRepBuilder] Cannot add a ",
             ComponentType::component_type_static().get(), " without mesh" );
-        auto& component =
-            set.add( std::make_unique< ComponentType >( std::move( mesh ) ) );
-        brep_.relationships_.register_component( component.component_id() );
-        return component.id();
+        return insert( set, brep_.relationships_,
+            std::make_unique< ComponentType >( std::move( mesh ) ) );
+    }
+
+    template < typename ComponentType, typename Mesh >
+    const uuid& BRepBuilder::add_component( ComponentSet< ComponentType >& set,
+        std::unique_ptr< Mesh > mesh, const uuid& id )
+    {
+        const auto kind = ComponentType::component_type_static().get();
+        TESSARK_EXCEPTION( mesh != nullptr, "[BRepBuilder] Cannot add ", kind,
+            " ", id.string(), " without mesh" );
+        check_free( id, kind );
+        auto component = std::make_unique< ComponentType >( std::move( mesh ) );
+        IdentifierBuilder{ *component }.set_id( id );
+        return insert( set, brep_.relationships_, std::move( component ) );
+    }
+
+    void BRepBuilder::check_free( const uuid& id, std::string_view kind )
+    {
+        const auto* holder = brep_.find_identifier( id );
+        if( holder == nullptr )
+        {
+            return;
+        }
+        // Every component and collection is registered for relations, which
+        // know its kind.
+        throw TessarkException{ "[BRepBuilder] Cannot add ", kind, " ",
+            id.string(), ": the model already has ",
+            brep_.relationships_.component( id ).type().get(), " ", id.string(),
+            " \"", holder->name(), "\" under this uuid" };
     }
 
     const uuid& BRepBuilder::add_corner()
@@ -42,6 +85,34 @@ namespace brevane
     {
         return add_component( brep_.blocks_,
             std::unique_ptr< SolidMesh< 3 > >{ HybridSolid< 3 >::create() } );
+    }
+
+    const uuid& BRepBuilder::add_corner( const uuid& id )
+    {
+        return add_component( brep_.corners_, PointSet< 3 >::create(), id );
+    }
+    const uuid& BRepBuilder::add_line( const uuid& id )
+    {
+        return add_component( brep_.lines_, EdgedCurve< 3 >::create(), id );
+    }
+    const uuid& BRepBuilder::add_surface( const uuid& id )
+    {
+        return add_surface( id, TriangulatedSurface< 3 >::create() );
+    }
+    const uuid& BRepBuilder::add_surface(
+        const uuid& id, std::unique_ptr< SurfaceMesh< 3 > > mesh )
+    {
+        return add_component( brep_.surfaces_, std::move( mesh ), id );
+    }
+    const uuid& BRepBuilder::add_block( const uuid& id )
+    {
+        return add_block( id,
+            std::unique_ptr< SolidMesh< 3 > >{ HybridSolid< 3 >::create() } );
+    }
+    const uuid& BRepBuilder::add_block(
+        const uuid& id, std::unique_ptr< SolidMesh< 3 > > mesh )
+    {
+        return add_component( brep_.blocks_, std::move( mesh ), id );
     }
 
     void BRepBuilder::unregister( const uuid& id )
@@ -80,7 +151,8 @@ namespace brevane
     {
         auto* identifier = brep_.find_identifier( id );
         TESSARK_EXCEPTION( identifier != nullptr, "[BRepBuilder] Cannot name ",
-            id.string(), ": it is not a component or collection of this model" );
+            id.string(),
+            ": it is not a component or collection of this model" );
         IdentifierBuilder{ *identifier }.set_name( name );
     }
 
@@ -132,9 +204,16 @@ namespace brevane
     const uuid& BRepBuilder::add_collection(
         ComponentSet< Collection >& set, const ComponentType& type )
     {
-        auto& collection = set.add( std::make_unique< Collection >( type ) );
-        brep_.relationships_.register_component( collection.component_id() );
-        return collection.id();
+        return insert(
+            set, brep_.relationships_, std::make_unique< Collection >( type ) );
+    }
+    const uuid& BRepBuilder::add_collection( ComponentSet< Collection >& set,
+        const ComponentType& type, const uuid& id )
+    {
+        check_free( id, type.get() );
+        auto collection = std::make_unique< Collection >( type );
+        IdentifierBuilder{ *collection }.set_id( id );
+        return insert( set, brep_.relationships_, std::move( collection ) );
     }
     void BRepBuilder::remove_collection(
         ComponentSet< Collection >& set, const uuid& id )
@@ -152,6 +231,11 @@ namespace brevane
         return add_collection(
             brep_.model_boundaries_, component_types::model_boundary() );
     }
+    const uuid& BRepBuilder::add_model_boundary( const uuid& id )
+    {
+        return add_collection(
+            brep_.model_boundaries_, component_types::model_boundary(), id );
+    }
     void BRepBuilder::add_surface_in_model_boundary(
         const Surface< 3 >& surface, const Collection& boundary )
     {
@@ -159,8 +243,13 @@ namespace brevane
     }
     const uuid& BRepBuilder::add_surface_collection()
     {
+        return add_collection(
+            brep_.surface_collections_, component_types::surface_collection() );
+    }
+    const uuid& BRepBuilder::add_surface_collection( const uuid& id )
+    {
         return add_collection( brep_.surface_collections_,
-            component_types::surface_collection() );
+            component_types::surface_collection(), id );
     }
     void BRepBuilder::add_surface_in_surface_collection(
         const Surface< 3 >& surface, const Collection& collection )
@@ -175,8 +264,7 @@ namespace brevane
             corner.id().string(), " a null mesh" );
         VertexIdentifierBuilder{ brep_.vertex_identifier_ }.remove_component(
             corner.id() );
-        brep_.corners_.get( corner.id() )
-            .set_mesh( std::move( mesh ) );
+        brep_.corners_.get( corner.id() ).set_mesh( std::move( mesh ) );
     }
     void BRepBuilder::update_line_mesh(
         const Line< 3 >& line, std::unique_ptr< EdgedCurve< 3 > > mesh )
@@ -185,19 +273,17 @@ namespace brevane
             line.id().string(), " a null mesh" );
         VertexIdentifierBuilder{ brep_.vertex_identifier_ }.remove_component(
             line.id() );
-        brep_.lines_.get( line.id() )
-            .set_mesh( std::move( mesh ) );
+        brep_.lines_.get( line.id() ).set_mesh( std::move( mesh ) );
     }
-    void BRepBuilder::update_surface_mesh( const Surface< 3 >& surface,
-        std::unique_ptr< SurfaceMesh< 3 > > mesh )
+    void BRepBuilder::update_surface_mesh(
+        const Surface< 3 >& surface, std::unique_ptr< SurfaceMesh< 3 > > mesh )
     {
         TESSARK_EXCEPTION( mesh != nullptr,
             "[BRepBuilder] Cannot give Surface ", surface.id().string(),
             " a null mesh" );
         VertexIdentifierBuilder{ brep_.vertex_identifier_ }.remove_component(
             surface.id() );
-        brep_.surfaces_.get( surface.id() )
-            .set_mesh( std::move( mesh ) );
+        brep_.surfaces_.get( surface.id() ).set_mesh( std::move( mesh ) );
     }
     void BRepBuilder::update_block_mesh(
         const Block< 3 >& block, std::unique_ptr< SolidMesh< 3 > > mesh )
@@ -206,8 +292,7 @@ namespace brevane
             block.id().string(), " a null mesh" );
         VertexIdentifierBuilder{ brep_.vertex_identifier_ }.remove_component(
             block.id() );
-        brep_.blocks_.get( block.id() )
-            .set_mesh( std::move( mesh ) );
+        brep_.blocks_.get( block.id() ).set_mesh( std::move( mesh ) );
     }
 
     PointSet< 3 >& BRepBuilder::modifiable_corner_mesh( const uuid& id )
@@ -239,8 +324,8 @@ namespace brevane
         return create_mesh_builder< EdgedCurveBuilder< 3 > >(
             modifiable_line_mesh( id ) );
     }
-    std::unique_ptr< SurfaceMeshBuilder< 3 > > BRepBuilder::surface_mesh_builder(
-        const uuid& id )
+    std::unique_ptr< SurfaceMeshBuilder< 3 > >
+    BRepBuilder::surface_mesh_builder( const uuid& id )
     {
         return create_mesh_builder< SurfaceMeshBuilder< 3 > >(
             modifiable_surface_mesh( id ) );

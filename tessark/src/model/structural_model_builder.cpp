@@ -20,6 +20,20 @@ namespace brevane
         return add_collection(
             model_.fault_blocks_, component_types::fault_block() );
     }
+    const uuid& StructuralModelBuilder::add_horizon( const uuid& id )
+    {
+        return add_collection(
+            model_.horizons_, component_types::horizon(), id );
+    }
+    const uuid& StructuralModelBuilder::add_fault( const uuid& id )
+    {
+        return add_collection( model_.faults_, component_types::fault(), id );
+    }
+    const uuid& StructuralModelBuilder::add_fault_block( const uuid& id )
+    {
+        return add_collection(
+            model_.fault_blocks_, component_types::fault_block(), id );
+    }
     void StructuralModelBuilder::add_surface_in_horizon(
         const Surface< 3 >& surface, const Collection& horizon )
     {

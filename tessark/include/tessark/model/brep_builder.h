@@ -28,6 +28,18 @@ namespace brevane
         const uuid& add_surface();
         const uuid& add_surface( std::unique_ptr< SurfaceMesh< 3 > > mesh );
         const uuid& add_block();
+        // The same, under the caller's uuid (to rebuild a saved model, for
+        // instance). Throws a TessarkException naming the uuid and the
+        // component or collection holding it when the model already uses
+        // it; the model is then unchanged.
+        const uuid& add_corner( const uuid& id );
+        const uuid& add_line( const uuid& id );
+        const uuid& add_surface( const uuid& id );
+        const uuid& add_surface(
+            const uuid& id, std::unique_ptr< SurfaceMesh< 3 > > mesh );
+        const uuid& add_block( const uuid& id );
+        const uuid& add_block(
+            const uuid& id, std::unique_ptr< SolidMesh< 3 > > mesh );
 
         void remove_corner( const Corner< 3 >& corner );
         void remove_line( const Line< 3 >& line );
@@ -57,9 +69,12 @@ namespace brevane
         void remove_relation( const uuid& first, const uuid& second );
 
         const uuid& add_model_boundary();
+        // Under the caller's uuid, refused as for components.
+        const uuid& add_model_boundary( const uuid& id );
         void add_surface_in_model_boundary(
             const Surface< 3 >& surface, const Collection& boundary );
         const uuid& add_surface_collection();
+        const uuid& add_surface_collection( const uuid& id );
         void add_surface_in_surface_collection(
             const Surface< 3 >& surface, const Collection& collection );
 
@@ -76,12 +91,12 @@ namespace brevane
         // Builders of the component meshes. A mesh changed through them
         // keeps its vertex bindings by index: after deleting vertices, call
         // update_component_vertices with the returned mapping.
-        [[nodiscard]] std::unique_ptr< PointSetBuilder< 3 > > corner_mesh_builder(
-            const uuid& id );
-        [[nodiscard]] std::unique_ptr< EdgedCurveBuilder< 3 > > line_mesh_builder(
-            const uuid& id );
+        [[nodiscard]] std::unique_ptr< PointSetBuilder< 3 > >
+        corner_mesh_builder( const uuid& id );
+        [[nodiscard]] std::unique_ptr< EdgedCurveBuilder< 3 > >
+        line_mesh_builder( const uuid& id );
         [[nodiscard]] std::unique_ptr< SurfaceMeshBuilder< 3 > >
-            surface_mesh_builder( const uuid& id );
+        surface_mesh_builder( const uuid& id );
         // The builder of a surface mesh of a given kind
         // (TriangulatedSurfaceBuilder< 3 >...); throws
         // "Cannot create mesh builder with key: <key>" when the mesh is of
@@ -90,21 +105,23 @@ namespace brevane
         [[nodiscard]] std::unique_ptr< Builder > surface_mesh_builder(
             const uuid& id )
         {
-            return create_mesh_builder< Builder >( modifiable_surface_mesh( id ) );
+            return create_mesh_builder< Builder >(
+                modifiable_surface_mesh( id ) );
         }
         // Throws "Cannot create mesh builder with key: <key>" when the block
         // mesh is not a hybrid solid.
         [[nodiscard]] std::unique_ptr< HybridSolidBuilder< 3 > >
-            block_mesh_builder( const uuid& id );
+        block_mesh_builder( const uuid& id );
         [[nodiscard]] PointSet< 3 >& modifiable_corner_mesh( const uuid& id );
         [[nodiscard]] EdgedCurve< 3 >& modifiable_line_mesh( const uuid& id );
-        [[nodiscard]] SurfaceMesh< 3 >& modifiable_surface_mesh( const uuid& id );
+        [[nodiscard]] SurfaceMesh< 3 >& modifiable_surface_mesh(
+            const uuid& id );
         [[nodiscard]] SolidMesh< 3 >& modifiable_block_mesh( const uuid& id );
 
         index_t create_unique_vertex();
         index_t create_unique_vertices( index_t nb );
-        void set_unique_vertex(
-            const ComponentMeshVertex& component_vertex, index_t unique_vertex );
+        void set_unique_vertex( const ComponentMeshVertex& component_vertex,
+            index_t unique_vertex );
         void unset_unique_vertex( const ComponentMeshVertex& component_vertex );
         void update_component_vertices(
             const ComponentID& component, absl::Span< const index_t > old2new );
@@ -114,13 +131,23 @@ namespace brevane
         // Registers a new collection of the given set and type.
         const uuid& add_collection(
             ComponentSet< Collection >& set, const ComponentType& type );
-        void remove_collection( ComponentSet< Collection >& set, const uuid& id );
+        // The same under the caller's uuid; throws when the model uses it.
+        const uuid& add_collection( ComponentSet< Collection >& set,
+            const ComponentType& type, const uuid& id );
+        void remove_collection(
+            ComponentSet< Collection >& set, const uuid& id );
         void add_item( const uuid& item, const uuid& collection );
 
     private:
         template < typename ComponentType, typename Mesh >
+        const uuid& add_component(
+            ComponentSet< ComponentType >& set, std::unique_ptr< Mesh > mesh );
+        template < typename ComponentType, typename Mesh >
         const uuid& add_component( ComponentSet< ComponentType >& set,
-            std::unique_ptr< Mesh > mesh );
+            std::unique_ptr< Mesh > mesh, const uuid& id );
+        // Throws, naming the holder, when a component or collection of the
+        // model has this uuid; kind names what was to be added.
+        void check_free( const uuid& id, std::string_view kind );
         void unregister( const uuid& id );
 
         BRep& brep_;

@@ -14,6 +14,11 @@ namespace brevane
         const uuid& add_horizon();
         const uuid& add_fault();
         const uuid& add_fault_block();
+        // Under the caller's uuid; throws a TessarkException naming the uuid
+        // and its holder when the model already uses it.
+        const uuid& add_horizon( const uuid& id );
+        const uuid& add_fault( const uuid& id );
+        const uuid& add_fault_block( const uuid& id );
         void add_surface_in_horizon(
             const Surface< 3 >& surface, const Collection& horizon );
         void add_surface_in_fault(
