@@ -15,7 +15,8 @@ namespace brevane
         index_t count( const std::string& text, const std::string& pattern )
         {
             index_t found{ 0 };
-            for( auto position = text.find( pattern ); position != std::string::npos;
+            for( auto position = text.find( pattern );
+                 position != std::string::npos;
                  position = text.find( pattern, position + 1 ) )
             {
                 found++;
