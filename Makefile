@@ -37,8 +37,9 @@ configure: deps $(BUILD_DIR)/build.ninja
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
-	./$(BUILD_DIR)/apps/brevane_run
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target brevane
+	./$(BUILD_DIR)/apps/brevane
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,44 @@
+#include "commands/build_command.h"
+
+#include <iostream>
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "model_files.h"
+#include "model_input.h"
+#include "pillar_build.h"
+
+namespace brevane::cli
+{
+    namespace
+    {
+        struct BuildOptions
+        {
+            ModelInputOptions input;
+            PillarBuildSettings build{ false, "pillar_model.vtm" };
+        };
+    } // namespace
+
+    Command add_build_command( CLI::App& app )
+    {
+        auto* parser = app.add_subcommand( "build",
+            "Build the pillar model, print its summary, and write it with "
+            "pictures of the plan view before and after decimation" );
+        auto options = std::make_shared< BuildOptions >();
+        add_model_input_options( *parser, options->input );
+        parser->add_flag( "--cells", options->build.add_block_mesh,
+            "Fill the blocks with cells" );
+        parser
+            ->add_option( "-o,--output", options->build.model_file,
+                "Rebuilt model file (.vtm), by default pillar_model.vtm; the "
+                "pictures go beside it" )
+            ->type_name( "FILE" );
+        return { parser, [options]
+            {
+                check_model_file_path( options->build.model_file );
+                auto input = read_input_model( options->input );
+                build_pillar_model( input, options->build, std::cout );
+            } };
+    }
+} // namespace brevane::cli

@@ -1,0 +1,58 @@
+#include "model_input.h"
+
+#include <CLI/CLI.hpp>
+
+#include <samples/sample_model.h>
+
+#include "default_sample.h"
+#include "model_files.h"
+#include "surface_names.h"
+
+namespace brevane::cli
+{
+    void add_model_input_options(
+        CLI::App& command, ModelInputOptions& options )
+    {
+        command
+            .add_option( "model", options.model,
+                "Model file (.vtm) to read; the default sample when absent" )
+            ->type_name( "FILE" );
+        command
+            .add_option( "--top", options.top_names,
+                "Collections or surfaces forming the top of the model "
+                "(default: the model boundary \"top\")" )
+            ->type_name( "NAME" );
+        command
+            .add_option( "--bottom", options.bottom_names,
+                "Collections or surfaces forming the bottom of the model "
+                "(default: the model boundary \"bottom\")" )
+            ->type_name( "NAME" );
+    }
+
+    InputModel read_input_model( const ModelInputOptions& options )
+    {
+        InputModel input;
+        if( options.model.empty() )
+        {
+            input.model =
+                build_sample_model( default_sample_parameters() ).model;
+            input.origin = "the default sample";
+        }
+        else
+        {
+            input.model = read_model_file( options.model );
+            input.origin = options.model.string();
+        }
+        find_top_and_bottom( input, options );
+        return input;
+    }
+
+    void find_top_and_bottom(
+        InputModel& input, const ModelInputOptions& options )
+    {
+        input.top_surfaces = surfaces_named_or_boundary(
+            input.model, options.top_names, "--top", "top" );
+        input.bottom_surfaces = surfaces_named_or_boundary(
+            input.model, options.bottom_names, "--bottom", "bottom" );
+    }
+} // namespace brevane::cli

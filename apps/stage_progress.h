@@ -1,0 +1,45 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include <tessark/basic/logger.h>
+
+#include "report_format.h"
+
+namespace brevane::cli
+{
+    // Prints one line per stage of a build with the time it took, from the
+    // trace line the builder logs when each stage starts
+    // ("[PillarStructuralModelBuilder]: <stage>"): a stage lasts until the
+    // next one starts, the last one until finish(). For its lifetime it
+    // owns the process-wide logger (trace level, its own sink); other
+    // messages of warning level and above go to the standard error. The
+    // destructor restores the default sink and the level found.
+    class StageProgress
+    {
+    public:
+        // The first stage runs from now to the builder's first line.
+        StageProgress( std::ostream& out, std::string first_stage );
+        ~StageProgress();
+
+        StageProgress( const StageProgress& ) = delete;
+        StageProgress& operator=( const StageProgress& ) = delete;
+
+        // Prints the last stage; returns the time since construction, in
+        // milliseconds.
+        double finish();
+
+    private:
+        void receive( Logger::LEVEL level, std::string_view message );
+        void close_stage( Clock::time_point end );
+
+        std::ostream& out_;
+        Logger::LEVEL previous_level_;
+        Clock::time_point start_;
+        std::string stage_;
+        Clock::time_point stage_start_;
+        bool finished_{ false };
+    };
+} // namespace brevane::cli
