@@ -463,30 +463,67 @@ namespace brevane::internal
             }
 
             // Creates the cells block by block in the order collected, one
-            // block vertex per unique vertex, bound to it; then the
-            // adjacencies of the blocks, which are independent meshes.
+            // block vertex per unique vertex, bound to it, and the
+            // adjacencies of each block.
             void create_cells( absl::Span< const CellRecord > cells )
             {
+                std::vector< std::vector< index_t > > cells_of_block(
+                    blocks_.size() );
+                for( index_t cell = 0; cell < cells.size(); cell++ )
+                {
+                    cells_of_block[cells[cell].block].push_back( cell );
+                }
                 std::vector< std::unique_ptr< HybridSolidBuilder3D > > builders(
                     blocks_.size() );
-                std::vector< absl::flat_hash_map< index_t, index_t > >
-                    block_vertices( blocks_.size() );
-                std::vector< ComponentID > components;
-                for( const auto& block : blocks_ )
+                for( index_t block = 0; block < blocks_.size(); block++ )
                 {
-                    components.push_back(
-                        context_.model.block( block ).component_id() );
-                }
-                for( const auto& cell : cells )
-                {
-                    auto& builder = builders[cell.block];
-                    if( !builder )
+                    if( !cells_of_block[block].empty() )
                     {
-                        builder = context_.builder.block_mesh_builder(
-                            blocks_[cell.block] );
+                        builders[block] = context_.builder.block_mesh_builder(
+                            blocks_[block] );
                     }
-                    const auto& component = components[cell.block];
-                    auto& vertices = block_vertices[cell.block];
+                }
+                // The block meshes are independent: each is filled on its
+                // own thread. Binding to unique vertices changes the model's
+                // shared records, so it waits until all are filled.
+                std::vector< std::vector< index_t > > unique_of_block_vertex(
+                    blocks_.size() );
+                tbb::parallel_for( std::size_t{ 0 }, blocks_.size(),
+                    [&]( std::size_t block )
+                    {
+                        if( builders[block] )
+                        {
+                            fill_block( *builders[block], cells,
+                                cells_of_block[block],
+                                unique_of_block_vertex[block] );
+                        }
+                    } );
+                for( index_t block = 0; block < blocks_.size(); block++ )
+                {
+                    const auto component =
+                        context_.model.block( blocks_[block] ).component_id();
+                    const auto& uniques = unique_of_block_vertex[block];
+                    for( index_t vertex = 0; vertex < uniques.size(); vertex++ )
+                    {
+                        context_.builder.set_unique_vertex(
+                            { component, vertex }, uniques[vertex] );
+                    }
+                }
+            }
+
+            // Creates the block's cells in the order given, one block vertex
+            // per unique vertex (whose index is recorded), then the cells'
+            // adjacencies.
+            void fill_block( HybridSolidBuilder3D& builder,
+                absl::Span< const CellRecord > cells,
+                absl::Span< const index_t > block_cells,
+                std::vector< index_t >& unique_of_vertex ) const
+            {
+                absl::flat_hash_map< index_t, index_t > vertices;
+                vertices.reserve( block_cells.size() );
+                for( const auto cell_index : block_cells )
+                {
+                    const auto& cell = cells[cell_index];
                     std::array< index_t, 6 > local{};
                     const auto nb_nodes =
                         polyhedron_type_nb_vertices( cell.type );
@@ -498,23 +535,14 @@ namespace brevane::internal
                         if( inserted )
                         {
                             known->second =
-                                builder->create_point( point_of( node ) );
-                            context_.builder.set_unique_vertex(
-                                { component, known->second },
-                                node.unique_vertex );
+                                builder.create_point( point_of( node ) );
+                            unique_of_vertex.push_back( node.unique_vertex );
                         }
                         local[n] = known->second;
                     }
-                    create_polyhedron( *builder, cell.type, local );
+                    create_polyhedron( builder, cell.type, local );
                 }
-                tbb::parallel_for( std::size_t{ 0 }, builders.size(),
-                    [&builders]( std::size_t block )
-                    {
-                        if( builders[block] )
-                        {
-                            builders[block]->compute_polyhedron_adjacencies();
-                        }
-                    } );
+                builder.compute_polyhedron_adjacencies();
             }
 
             static void create_polyhedron( HybridSolidBuilder3D& builder,
