@@ -1,0 +1,27 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include "model_handles.h"
+
+// The pieces of the tessark Python module, one function per topic, called in
+// this order when the module is imported: a topic only uses the types of the
+// topics before it.
+namespace brevane::python
+{
+    // uuid, ComponentID and ComponentMeshVertex.
+    void bind_identifiers( pybind11::module_& module );
+    // The mesh handles and their numpy arrays.
+    void bind_meshes( pybind11::module_& module );
+    // StructuralModel, its components and collections.
+    void bind_model( pybind11::module_& module );
+    // The sample-model factory.
+    void bind_factory( pybind11::module_& module );
+    // The model validator, model files and model comparison.
+    void bind_files( pybind11::module_& module );
+
+    // The Python object of the component's mesh: the handle of the most
+    // derived mesh kind it has now.
+    [[nodiscard]] pybind11::object mesh_object(
+        const ModelPointer& model, const ComponentID& component );
+} // namespace brevane::python

@@ -1,0 +1,149 @@
+#include <string>
+
+#include <pybind11/operators.h>
+#include <pybind11/pybind11.h>
+
+#include <tessark/basic/uuid.h>
+#include <tessark/model/component_type.h>
+
+#include "bindings.h"
+
+namespace py = pybind11;
+
+namespace brevane::python
+{
+    namespace
+    {
+        void bind_uuid( py::module_& module )
+        {
+            py::class_< uuid >( module, "uuid",
+                "A 16-byte identifier of a component or a collection. "
+                "Equal uuids hash equally, so a uuid is usable as a dict key "
+                "or in a set." )
+                .def( py::init<>(), "A new random uuid (version 4)." )
+                .def( py::init(
+                          []( const std::string& text )
+                          {
+                              return uuid{ text };
+                          } ),
+                    py::arg( "text" ),
+                    "Parses the 8-4-4-4-12 hexadecimal form, upper or lower "
+                    "case; raises RuntimeError naming the text otherwise." )
+                .def( "__str__", &uuid::string,
+                    "The 8-4-4-4-12 lowercase hexadecimal form." )
+                .def( "__repr__",
+                    []( const uuid& id )
+                    {
+                        return "uuid('" + id.string() + "')";
+                    } )
+                .def( py::self == py::self )
+                .def( py::self != py::self )
+                .def( py::self < py::self )
+                .def( "__hash__",
+                    []( const uuid& id )
+                    {
+                        return py::hash( py::str( id.string() ) );
+                    } )
+                .def_property_readonly(
+                    "bytes",
+                    []( const uuid& id )
+                    {
+                        const auto& bytes = id.bytes();
+                        return py::bytes(
+                            reinterpret_cast< const char* >( bytes.data() ),
+                            bytes.size() );
+                    },
+                    "bytes: The 16 bytes, most significant first." )
+                .def( py::pickle(
+                    []( const uuid& id )
+                    {
+                        return py::make_tuple( id.string() );
+                    },
+                    []( const py::tuple& state )
+                    {
+                        return uuid{ state[0].cast< std::string >() };
+                    } ) );
+        }
+
+        void bind_component_id( py::module_& module )
+        {
+            py::class_< ComponentID >( module, "ComponentID",
+                "A component or collection of a model: its kind (\"Corner\", "
+                "\"Line\", \"Surface\", \"Block\", \"ModelBoundary\", "
+                "\"Horizon\", \"Fault\", \"FaultBlock\" or "
+                "\"SurfaceCollection\") and its uuid. Hashable." )
+                .def( py::init(
+                          []( const std::string& type, const uuid& id )
+                          {
+                              return ComponentID{ ComponentType{ type }, id };
+                          } ),
+                    py::arg( "type" ), py::arg( "id" ) )
+                .def_property_readonly(
+                    "type",
+                    []( const ComponentID& component )
+                    {
+                        return std::string{ component.type().get() };
+                    },
+                    "str: The kind, such as \"Surface\"." )
+                .def_property_readonly(
+                    "id", &ComponentID::id, "uuid: The uuid." )
+                .def( "__str__", &ComponentID::string,
+                    "\"<kind> <uuid>\", as in the library's messages." )
+                .def( "__repr__",
+                    []( const ComponentID& component )
+                    {
+                        return concatenate( "ComponentID('",
+                            component.type().get(), "', uuid('",
+                            component.id().string(), "'))" );
+                    } )
+                .def( py::self == py::self )
+                .def( py::self != py::self )
+                .def( "__hash__",
+                    []( const ComponentID& component )
+                    {
+                        return py::hash( py::str( component.string() ) );
+                    } );
+        }
+
+        void bind_component_mesh_vertex( py::module_& module )
+        {
+            py::class_< ComponentMeshVertex >( module, "ComponentMeshVertex",
+                "One vertex of one component mesh: the component and the "
+                "vertex index in its mesh. Hashable." )
+                .def( py::init(
+                          []( const ComponentID& component, index_t vertex )
+                          {
+                              return ComponentMeshVertex{ component, vertex };
+                          } ),
+                    py::arg( "component_id" ), py::arg( "vertex" ) )
+                .def_readonly( "component_id",
+                    &ComponentMeshVertex::component_id,
+                    "ComponentID: The component." )
+                .def_readonly( "vertex", &ComponentMeshVertex::vertex,
+                    "int: The vertex index in the component's mesh." )
+                .def( "__str__", &ComponentMeshVertex::string )
+                .def( "__repr__",
+                    []( const ComponentMeshVertex& value )
+                    {
+                        return concatenate( "ComponentMeshVertex(",
+                            py::repr( py::cast( value.component_id ) )
+                                .cast< std::string >(),
+                            ", ", value.vertex, ")" );
+                    } )
+                .def( py::self == py::self )
+                .def( py::self != py::self )
+                .def( "__hash__",
+                    []( const ComponentMeshVertex& value )
+                    {
+                        return py::hash( py::str( value.string() ) );
+                    } );
+        }
+    } // namespace
+
+    void bind_identifiers( py::module_& module )
+    {
+        bind_uuid( module );
+        bind_component_id( module );
+        bind_component_mesh_vertex( module );
+    }
+} // namespace brevane::python

@@ -1,0 +1,40 @@
+"""The .pyi stubs written next to the modules."""
+
+import ast
+import pathlib
+
+import pytest
+
+import brevane_varnholt_py_pillar as pillar
+import tessark
+
+
+def stub_of(module):
+    path = pathlib.Path(module.__file__).parent / f"{module.__name__}.pyi"
+    if not path.exists():
+        pytest.skip(f"no stub next to {module.__file__}")
+    return path.read_text(encoding="utf-8")
+
+
+def test_pillar_stub_types_the_static_initialize_and_the_records():
+    text = stub_of(pillar)
+    ast.parse(text)
+    assert "    @staticmethod\n    def initialize() -> None: ..." in text
+    assert "slice_collection_order: List[tessark.uuid]" in text
+    assert "def unique_vertex_below(self) -> Dict[int, int]: ..." in text
+    assert "def __init__(self, model: tessark.StructuralModel, " in text
+
+
+@pytest.mark.parametrize("module", [tessark, pillar])
+def test_every_annotation_is_a_type(module):
+    text = stub_of(module)
+    assert ": Any" not in text and "-> Any" not in text
+    assert "float[" not in text
+
+
+def test_tessark_stub_types_the_arrays_and_lists():
+    text = stub_of(tessark)
+    ast.parse(text)
+    assert "def points(self) -> numpy.ndarray: ..." in text
+    assert "def surfaces(self) -> List[Surface]: ..." in text
+    assert "def load_model(path: os.PathLike) -> StructuralModel: ..." in text
