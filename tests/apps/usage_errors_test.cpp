@@ -1,4 +1,5 @@
 #include <fstream>
+#include <ostream>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,12 @@ namespace brevane::test
             // What the error line must say.
             std::vector< std::string > fragments;
         };
+
+        // Names the case in test listings, instead of a dump of its bytes.
+        void PrintTo( const UsageErrorCase& usage, std::ostream* out )
+        {
+            *out << usage.name;
+        }
 
         class UsageErrorTest
             : public ToolTest,
