@@ -1,0 +1,5 @@
+import sys
+
+from .command_line import main
+
+sys.exit(main())
