@@ -34,11 +34,11 @@ class ChildTimeout(ChildProcessFailure):
 
 def _module_folder(name: str) -> Optional[str]:
     """The sys.path folder a top-level module or package is imported from."""
-    spec = importlib.util.find_spec(name)
-    if spec is None or spec.origin is None:
+    found = importlib.util.find_spec(name)
+    if found is None or found.origin is None:
         return None
-    origin = os.path.dirname(os.path.abspath(spec.origin))
-    return os.path.dirname(origin) if spec.submodule_search_locations else origin
+    origin = os.path.dirname(os.path.abspath(found.origin))
+    return os.path.dirname(origin) if found.submodule_search_locations else origin
 
 
 def child_environment() -> dict:

@@ -185,6 +185,21 @@ namespace brevane
             return parameters;
         }
 
+        // The sample model of the size, rebuilt as a pillar model with or
+        // without cells.
+        SampleModel built_sample(
+            const test::SampleSize& size, bool add_block_mesh )
+        {
+            auto sample = build_sample_model(
+                cells_sample( size.nb_horizons, size.nb_faults ) );
+            PillarStructuralModelBuilder builder{ sample.model,
+                sample.top_surfaces, sample.bottom_surfaces };
+            PillarStructuralModelOptions options;
+            options.add_block_mesh = add_block_mesh;
+            static_cast< void >( builder.build( options ) );
+            return sample;
+        }
+
         class BlockCells : public testing::TestWithParam< test::SampleSize >
         {
         protected:
@@ -201,14 +216,7 @@ namespace brevane
         // boundary polygons).
         TEST_P( BlockCells, fill_every_block_of_a_sample_model )
         {
-            const auto [nb_horizons, nb_faults] = GetParam();
-            auto sample =
-                build_sample_model( cells_sample( nb_horizons, nb_faults ) );
-            PillarStructuralModelBuilder builder{ sample.model,
-                sample.top_surfaces, sample.bottom_surfaces };
-            PillarStructuralModelOptions options;
-            options.add_block_mesh = true;
-            static_cast< void >( builder.build( options ) );
+            const auto sample = built_sample( GetParam(), true );
             const auto& model = sample.model;
 
             const auto report = validate_model( model );
@@ -250,14 +258,7 @@ namespace brevane
 
         TEST_P( BlockCells, are_not_made_when_the_options_say_so )
         {
-            const auto [nb_horizons, nb_faults] = GetParam();
-            auto sample =
-                build_sample_model( cells_sample( nb_horizons, nb_faults ) );
-            PillarStructuralModelBuilder builder{ sample.model,
-                sample.top_surfaces, sample.bottom_surfaces };
-            PillarStructuralModelOptions options;
-            options.add_block_mesh = false;
-            static_cast< void >( builder.build( options ) );
+            const auto sample = built_sample( GetParam(), false );
             for( const auto& block : sample.model.blocks() )
             {
                 EXPECT_EQ( block.mesh().nb_polyhedra(), 0 ) << block.name();
