@@ -3,6 +3,8 @@
 #include <tessark/basic/string_concatenation.h>
 #include <tessark/model/structural_model_builder.h>
 
+#include <samples/sample_ids.h>
+
 namespace brevane
 {
     namespace
@@ -11,9 +13,10 @@ namespace brevane
         {
         public:
             CollectionMaker( const Section& section,
-                const SectionComponents& components, SampleModel& sample )
+                const SectionComponents& components, std::uint64_t seed,
+                SampleModel& sample )
                 : section_( section ), components_( components ),
-                  sample_( sample ), builder_( sample.model )
+                  seed_( seed ), sample_( sample ), builder_( sample.model )
             {
             }
 
@@ -66,10 +69,16 @@ namespace brevane
                 return sample_.model.surface( id );
             }
 
+            uuid id_of( std::string_view kind, std::string_view name ) const
+            {
+                return sample_uuid( seed_, kind, name );
+            }
+
             SampleCollection add_model_boundary(
                 std::string_view name, std::vector< uuid > surfaces )
             {
-                SampleCollection collection{ builder_.add_model_boundary(),
+                SampleCollection collection{
+                    builder_.add_model_boundary( id_of( "ModelBoundary", name ) ),
                     std::move( surfaces ) };
                 builder_.set_name( collection.id, name );
                 const auto& boundary =
@@ -87,10 +96,11 @@ namespace brevane
                 for( index_t horizon = 0;
                      horizon < section_.horizon_edges.size(); horizon++ )
                 {
-                    SampleCollection collection{ builder_.add_horizon(),
+                    const auto name = concatenate( "horizon_", horizon + 1 );
+                    SampleCollection collection{
+                        builder_.add_horizon( id_of( "Horizon", name ) ),
                         edge_surfaces( section_.horizon_edges[horizon] ) };
-                    builder_.set_name(
-                        collection.id, concatenate( "horizon_", horizon + 1 ) );
+                    builder_.set_name( collection.id, name );
                     const auto& model_horizon =
                         sample_.model.horizon( collection.id );
                     for( const auto& id : collection.items )
@@ -107,10 +117,11 @@ namespace brevane
                 for( index_t fault = 0; fault < section_.fault_edges.size();
                      fault++ )
                 {
-                    SampleCollection collection{ builder_.add_fault(),
+                    const auto name = concatenate( "fault_", fault + 1 );
+                    SampleCollection collection{
+                        builder_.add_fault( id_of( "Fault", name ) ),
                         edge_surfaces( section_.fault_edges[fault] ) };
-                    builder_.set_name(
-                        collection.id, concatenate( "fault_", fault + 1 ) );
+                    builder_.set_name( collection.id, name );
                     const auto& model_fault =
                         sample_.model.fault( collection.id );
                     for( const auto& id : collection.items )
@@ -128,10 +139,11 @@ namespace brevane
             {
                 for( index_t block = 0; block < section_.nb_blocks; block++ )
                 {
-                    SampleCollection collection{ builder_.add_fault_block(),
+                    const auto name = concatenate( "fault_block_", block );
+                    SampleCollection collection{
+                        builder_.add_fault_block( id_of( "FaultBlock", name ) ),
                         {} };
-                    builder_.set_name(
-                        collection.id, concatenate( "fault_block_", block ) );
+                    builder_.set_name( collection.id, name );
                     const auto& fault_block =
                         sample_.model.fault_block( collection.id );
                     for( index_t layer = 0; layer < section_.nb_layers;
@@ -150,14 +162,16 @@ namespace brevane
 
             const Section& section_;
             const SectionComponents& components_;
+            std::uint64_t seed_;
             SampleModel& sample_;
             StructuralModelBuilder builder_;
         };
     } // namespace
 
     void add_sample_collections( const Section& section,
-        const SectionComponents& components, SampleModel& sample )
+        const SectionComponents& components, std::uint64_t seed,
+        SampleModel& sample )
     {
-        CollectionMaker{ section, components, sample }.make();
+        CollectionMaker{ section, components, seed, sample }.make();
     }
 } // namespace brevane

@@ -23,7 +23,9 @@ namespace brevane
     // Gathers the components of the model in named collections: one model
     // boundary each for the top, the bottom and the four sides, one horizon
     // per horizon, one fault per fault, one fault block per fault block;
-    // records them, and the top and bottom surfaces, in the sample.
+    // records them, and the top and bottom surfaces, in the sample. Their
+    // uuids derive from the seed and their names.
     void add_sample_collections( const Section& section,
-        const SectionComponents& components, SampleModel& sample );
+        const SectionComponents& components, std::uint64_t seed,
+        SampleModel& sample );
 } // namespace brevane

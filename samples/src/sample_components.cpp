@@ -4,19 +4,19 @@
 
 namespace brevane
 {
-    uuid add_point_corner( StructuralModelBuilder& builder,
+    uuid add_point_corner( StructuralModelBuilder& builder, const uuid& id,
         std::string_view name, const Point3D& point )
     {
-        const auto id = builder.add_corner();
+        builder.add_corner( id );
         builder.set_name( id, name );
         builder.corner_mesh_builder( id )->create_point( point );
         return id;
     }
 
-    uuid add_polyline( StructuralModelBuilder& builder, std::string_view name,
-        absl::Span< const Point3D > points )
+    uuid add_polyline( StructuralModelBuilder& builder, const uuid& id,
+        std::string_view name, absl::Span< const Point3D > points )
     {
-        const auto id = builder.add_line();
+        builder.add_line( id );
         builder.set_name( id, name );
         auto mesh = builder.line_mesh_builder( id );
         const auto nb_vertices = static_cast< index_t >( points.size() );
@@ -33,10 +33,11 @@ namespace brevane
     }
 
     uuid add_triangulated_surface( StructuralModelBuilder& builder,
-        std::string_view name, absl::Span< const Point3D > points,
+        const uuid& id, std::string_view name,
+        absl::Span< const Point3D > points,
         absl::Span< const std::array< index_t, 3 > > triangles, bool flip )
     {
-        const auto id = builder.add_surface();
+        builder.add_surface( id );
         builder.set_name( id, name );
         auto mesh =
             builder.surface_mesh_builder< TriangulatedSurfaceBuilder< 3 > >(

@@ -10,22 +10,23 @@
 
 namespace brevane
 {
-    // New named components with their meshes; binding their vertices to
-    // unique vertices is left to the caller.
+    // New components with their meshes, under the given uuid and name;
+    // binding their vertices to unique vertices is left to the caller.
 
     // A corner at the point.
     [[nodiscard]] uuid add_point_corner( StructuralModelBuilder& builder,
-        std::string_view name, const Point3D& point );
+        const uuid& id, std::string_view name, const Point3D& point );
 
     // A line through the points, one edge between each two consecutive
     // ones.
     [[nodiscard]] uuid add_polyline( StructuralModelBuilder& builder,
-        std::string_view name, absl::Span< const Point3D > points );
+        const uuid& id, std::string_view name,
+        absl::Span< const Point3D > points );
 
     // A triangulated surface, with every triangle reversed when flip is set,
     // and its polygon adjacencies.
     [[nodiscard]] uuid add_triangulated_surface(
-        StructuralModelBuilder& builder, std::string_view name,
+        StructuralModelBuilder& builder, const uuid& id, std::string_view name,
         absl::Span< const Point3D > points,
         absl::Span< const std::array< index_t, 3 > > triangles, bool flip );
 } // namespace brevane

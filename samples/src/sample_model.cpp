@@ -11,6 +11,7 @@
 #include <tessark/geometry/predicates.h>
 #include <tessark/model/structural_model_builder.h>
 
+#include <samples/sample_ids.h>
 #include <samples/strip_triangulation.h>
 
 #include "sample_collections.h"
@@ -114,7 +115,8 @@ namespace brevane
                 build_edge_surfaces();
                 build_face_surfaces();
                 build_blocks();
-                add_sample_collections( section_, components_, result_ );
+                add_sample_collections(
+                    section_, components_, parameters_.seed, result_ );
                 bind_unique_vertices();
                 return std::move( result_ );
             }
@@ -127,6 +129,11 @@ namespace brevane
             const SectionNode& node( index_t id ) const
             {
                 return section_.nodes[id];
+            }
+
+            uuid id_of( std::string_view kind, std::string_view name ) const
+            {
+                return sample_uuid( parameters_.seed, kind, name );
             }
 
             // The undeformed section point at parameter s of an edge.
@@ -241,10 +248,10 @@ namespace brevane
                         const auto point = geometry_.position(
                             current.x, y_sides_[side], current.z );
                         const auto unique = add_unique_vertex( point );
-                        const auto corner_id = add_point_corner( builder_,
-                            concatenate(
-                                current.name, side == 0 ? "_y_min" : "_y_max" ),
-                            point );
+                        const auto name = concatenate(
+                            current.name, side == 0 ? "_y_min" : "_y_max" );
+                        const auto corner_id = add_point_corner(
+                            builder_, id_of( "Corner", name ), name, point );
                         bind( result_.model.corner( corner_id ).component_id(),
                             { unique } );
                         corners_[id][side] = { corner_id, unique };
@@ -267,8 +274,8 @@ namespace brevane
             ModelLine add_line(
                 std::string_view name, std::vector< index_t > uniques )
             {
-                ModelLine line{ add_polyline(
-                                    builder_, name, points_of( uniques ) ),
+                ModelLine line{ add_polyline( builder_, id_of( "Line", name ),
+                                    name, points_of( uniques ) ),
                     std::move( uniques ) };
                 bind( result_.model.line( line.id ).component_id(),
                     line.uniques );
@@ -369,8 +376,9 @@ namespace brevane
                         "resolution (refine the meshes or soften the "
                         "topography)" );
                 }
-                const auto id = add_triangulated_surface( builder_, name,
-                    points_of( piece.uniques ), piece.triangles, flip );
+                const auto id = add_triangulated_surface( builder_,
+                    id_of( "Surface", name ), name, points_of( piece.uniques ),
+                    piece.triangles, flip );
                 bind( result_.model.surface( id ).component_id(),
                     std::move( piece.uniques ) );
                 return id;
@@ -607,10 +615,11 @@ namespace brevane
                 for( index_t id = 0; id < section_.faces.size(); id++ )
                 {
                     const auto& face = section_.faces[id];
-                    const auto& block_id = builder_.add_block();
-                    builder_.set_name(
-                        block_id, concatenate( "block_", face.block, "_layer_",
-                                      face.layer ) );
+                    const auto name = concatenate(
+                        "block_", face.block, "_layer_", face.layer );
+                    const auto& block_id =
+                        builder_.add_block( id_of( "Block", name ) );
+                    builder_.set_name( block_id, name );
                     components_.blocks.push_back( block_id );
                     const auto& block = result_.model.block( block_id );
                     const auto relate = [&]( const uuid& surface )
