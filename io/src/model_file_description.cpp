@@ -1,13 +1,13 @@
 #include "model_file_description.h"
 
 #include <array>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <utility>
 
 #include <absl/container/flat_hash_map.h>
 #include <nlohmann/json.hpp>
+
+#include <io/safe_files.h>
 
 #include "model_file_error.h"
 #include "model_file_layout.h"
@@ -219,23 +219,12 @@ namespace brevane::internal
             return *found;
         }
 
-        Json parse_file( const std::filesystem::path& file )
+        Json parse_text(
+            std::string_view text, const std::filesystem::path& file )
         {
-            std::error_code error;
-            if( !std::filesystem::is_regular_file( file, error ) )
-            {
-                throw load_error( file, "the file is missing" );
-            }
-            std::ifstream in{ file, std::ios::binary };
-            if( !in )
-            {
-                throw load_error( file, "the file cannot be opened" );
-            }
-            std::stringstream text;
-            text << in.rdbuf();
             try
             {
-                return Json::parse( text.str() );
+                return Json::parse( text.begin(), text.end() );
             }
             catch( const Json::exception& parse_error )
             {
@@ -394,25 +383,23 @@ namespace brevane::internal
                     { "from", relation.from.string() },
                     { "to", relation.to.string() } } );
         }
-        std::ofstream out{ file, std::ios::binary | std::ios::trunc };
-        if( !out )
-        {
-            throw save_error( file, "cannot open the file for writing" );
-        }
         // Invalid UTF-8 in a name is replaced rather than refused: the
         // description stays valid JSON.
-        out << root.dump( 2, ' ', false, Json::error_handler_t::replace )
-            << '\n';
-        out.close();
-        if( !out )
-        {
-            throw save_error( file, "writing failed" );
-        }
+        write_file_replacing( file,
+            root.dump( 2, ' ', false, Json::error_handler_t::replace ) + '\n',
+            "[save_model] " );
     }
 
     ModelDescription read_description( const std::filesystem::path& file )
     {
-        const auto root = parse_file( file );
+        return parse_description(
+            read_regular_file( file, "[load_model] " ), file );
+    }
+
+    ModelDescription parse_description(
+        std::string_view text, const std::filesystem::path& file )
+    {
+        const auto root = parse_text( text, file );
         check_format( root, file );
         ModelDescription description;
         description.nb_unique_vertices = read_nb_unique_vertices( root, file );

@@ -74,7 +74,8 @@ namespace brevane::internal
         index_t nb_unique_vertices{ 0 };
     };
 
-    // Throws a TessarkException naming the file when it cannot be written.
+    // Written under a temporary name then renamed (see FileReplacement);
+    // throws a TessarkException naming the file when it cannot be written.
     void write_description( const ModelDescription& description,
         const std::filesystem::path& file );
 
@@ -85,4 +86,9 @@ namespace brevane::internal
     // the file and the faulty entry.
     [[nodiscard]] ModelDescription read_description(
         const std::filesystem::path& file );
+
+    // The same, from the text of a description; file stands for it in
+    // messages.
+    [[nodiscard]] ModelDescription parse_description(
+        std::string_view text, const std::filesystem::path& file );
 } // namespace brevane::internal

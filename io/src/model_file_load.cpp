@@ -8,6 +8,8 @@
 
 #include <tessark/model/structural_model_builder.h>
 
+#include <io/safe_files.h>
+
 #include "model_file_description.h"
 #include "model_file_error.h"
 #include "model_file_layout.h"
@@ -228,11 +230,7 @@ namespace brevane
 
     StructuralModel load_model( const std::filesystem::path& path )
     {
-        std::error_code error;
-        if( !std::filesystem::is_regular_file( path, error ) )
-        {
-            throw load_error( path, "the file is missing" );
-        }
+        check_regular_file( path, "[load_model] " );
         const ModelFileLayout layout{ path };
         const auto description = read_description( layout.description );
 
@@ -288,8 +286,8 @@ namespace brevane
         {
             add_relation( builder, model, relation );
         }
-        bind_unique_vertices(
-            builder, description.nb_unique_vertices, vertices );
+        bind_unique_vertices( builder, description.nb_unique_vertices,
+            vertices, layout.description );
         return model;
     }
 } // namespace brevane

@@ -13,6 +13,7 @@
 
 #include "model_file_description.h"
 #include "model_file_error.h"
+#include "model_file_folder.h"
 #include "model_file_layout.h"
 #include "model_file_meshes.h"
 #include "model_file_relation_order.h"
@@ -36,15 +37,10 @@ namespace brevane
             {
             }
 
-            void write()
+            // Writes the mesh files and the description into the layout's
+            // folder, and returns the groups of the multiblock file.
+            std::vector< MultiblockGroup > write()
             {
-                std::error_code error;
-                std::filesystem::create_directories( layout_.folder, error );
-                if( error )
-                {
-                    throw save_error( layout_.folder,
-                        "cannot create the folder: ", error.message() );
-                }
                 add_corners();
                 add_lines();
                 add_surfaces();
@@ -58,8 +54,7 @@ namespace brevane
                 description_.relations = ordered_relations( model_ );
                 description_.nb_unique_vertices = model_.nb_unique_vertices();
                 write_description( description_, layout_.description );
-                // Last, so that ParaView never opens a model half written.
-                write_vtk_multiblock( layout_.multiblock, groups_ );
+                return std::move( groups_ );
             }
 
         private:
@@ -259,6 +254,16 @@ namespace brevane
             throw save_error( path, "the path names no file" );
         }
         const ModelFileLayout layout{ path };
-        ModelWriter{ model, layout }.write();
+        ModelFolderReplacement folder{ layout };
+        // The files go to the fresh folder; the multiblock file names them
+        // under the folder's final name.
+        auto staged = layout;
+        staged.folder = folder.staging();
+        staged.description = folder.staging() / layout.description.filename();
+        const auto groups = ModelWriter{ model, staged }.write();
+        FileReplacement multiblock{ layout.multiblock, "[save_model] " };
+        multiblock.write( vtk_multiblock_text( groups ) );
+        // Last, so that ParaView never opens a model half written.
+        folder.commit( multiblock );
     }
 } // namespace brevane

@@ -58,8 +58,23 @@ namespace brevane::internal
     }
 
     void bind_unique_vertices( BRepBuilder& builder, index_t nb_unique_vertices,
-        const std::vector< ComponentVertices >& components )
+        const std::vector< ComponentVertices >& components,
+        const std::filesystem::path& description )
     {
+        // Checked before anything is allocated: a count read from a file
+        // may be far more than the files hold.
+        std::size_t nb_component_vertices{ 0 };
+        for( const auto& component : components )
+        {
+            nb_component_vertices += component.unique_vertices.size();
+        }
+        if( nb_unique_vertices > nb_component_vertices )
+        {
+            throw load_error( description, "\"nb_unique_vertices\" is ",
+                nb_unique_vertices, " but the mesh files hold ",
+                nb_component_vertices, " vertices in all" );
+        }
+
         // How many component vertices each unique vertex has, then where
         // its list starts in one array of all bindings.
         std::vector< index_t > nb_bound( nb_unique_vertices, 0 );

@@ -34,9 +34,12 @@ namespace brevane::internal
 
     // Creates nb_unique_vertices unique vertices and binds the vertices of
     // the components, the component vertices of each unique vertex in the
-    // order of their ranks. Throws a TessarkException naming the file and
-    // the vertex when a unique vertex index is out of range, or when the
-    // ranks of a unique vertex are not 0, 1, 2... each once.
+    // order of their ranks. Throws a TessarkException naming the
+    // description when there are more unique vertices than component
+    // vertices, and naming the file and the vertex when a unique vertex
+    // index is out of range, or when the ranks of a unique vertex are not 0,
+    // 1, 2... each once.
     void bind_unique_vertices( BRepBuilder& builder, index_t nb_unique_vertices,
-        const std::vector< ComponentVertices >& components );
+        const std::vector< ComponentVertices >& components,
+        const std::filesystem::path& description );
 } // namespace brevane::internal

@@ -4,7 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
-#include <fstream>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +12,8 @@
 #include <utility>
 
 #include <pugixml.hpp>
+
+#include <io/safe_files.h>
 
 #include "model_file_error.h"
 
@@ -68,28 +70,6 @@ namespace brevane::internal
                 }
             }
             return std::nullopt;
-        }
-
-        std::string read_whole_file( const std::filesystem::path& file )
-        {
-            std::error_code error;
-            if( !std::filesystem::is_regular_file( file, error ) )
-            {
-                throw load_error( file, "the file is missing" );
-            }
-            const auto size = std::filesystem::file_size( file, error );
-            std::ifstream in{ file, std::ios::binary };
-            if( error || !in )
-            {
-                throw load_error( file, "the file cannot be opened" );
-            }
-            std::string content( size, '\0' );
-            in.read( content.data(), static_cast< std::streamsize >( size ) );
-            if( static_cast< std::uintmax_t >( in.gcount() ) != size )
-            {
-                throw load_error( file, "the file cannot be read whole" );
-            }
-            return content;
         }
 
         // Copies count values of type Source from unaligned bytes into
@@ -175,9 +155,9 @@ namespace brevane::internal
         class VtkXmlFile
         {
         public:
-            VtkXmlFile( const std::filesystem::path& file,
+            VtkXmlFile( std::string content, const std::filesystem::path& file,
                 std::string_view dataset_type )
-                : file_( file ), content_( read_whole_file( file ) )
+                : file_( file ), content_( std::move( content ) )
             {
                 // The appended bytes are not XML: only the text before them
                 // is parsed, closed by the root's end tag.
@@ -460,6 +440,24 @@ namespace brevane::internal
             }
         }
 
+        // No model holds a point at an infinite or undefined place.
+        void check_finite_points(
+            const VtkXmlFile& file, const MeshArrays& arrays )
+        {
+            for( std::size_t value = 0; value < arrays.points.size(); value++ )
+            {
+                if( !std::isfinite( arrays.points[value] ) )
+                {
+                    const auto point = value / 3;
+                    throw load_error( file.file(), "point ", point, " (",
+                        arrays.points[3 * point], " ",
+                        arrays.points[3 * point + 1], " ",
+                        arrays.points[3 * point + 2],
+                        ") has a coordinate that is not a finite number" );
+                }
+            }
+        }
+
         // Reads the point arrays and the cells of the given element.
         MeshArrays read_mesh_arrays( const VtkXmlFile& file,
             const char* cells_element, index_t nb_cells, bool with_types )
@@ -468,6 +466,7 @@ namespace brevane::internal
             const auto nb_points = file.count( "NumberOfPoints", true );
             arrays.points =
                 file.read< double >( "Points", "Points", nb_points, 3 );
+            check_finite_points( file, arrays );
             arrays.unique_vertices = file.read< std::uint32_t >(
                 "PointData", "unique_vertex", nb_points, 1 );
             arrays.unique_vertex_ranks = file.read< std::uint32_t >(
@@ -489,7 +488,14 @@ namespace brevane::internal
     MeshArrays read_vtk_polydata(
         const std::filesystem::path& file, PolyDataCells cells )
     {
-        const VtkXmlFile vtk{ file, "PolyData" };
+        return parse_vtk_polydata(
+            read_regular_file( file, "[load_model] " ), file, cells );
+    }
+
+    MeshArrays parse_vtk_polydata( std::string content,
+        const std::filesystem::path& file, PolyDataCells cells )
+    {
+        const VtkXmlFile vtk{ std::move( content ), file, "PolyData" };
         switch( cells )
         {
         case PolyDataCells::verts:
@@ -507,7 +513,14 @@ namespace brevane::internal
 
     MeshArrays read_vtk_unstructured_grid( const std::filesystem::path& file )
     {
-        const VtkXmlFile vtk{ file, "UnstructuredGrid" };
+        return parse_vtk_unstructured_grid(
+            read_regular_file( file, "[load_model] " ), file );
+    }
+
+    MeshArrays parse_vtk_unstructured_grid(
+        std::string content, const std::filesystem::path& file )
+    {
+        const VtkXmlFile vtk{ std::move( content ), file, "UnstructuredGrid" };
         return read_mesh_arrays(
             vtk, "Cells", vtk.count( "NumberOfCells", true ), true );
     }

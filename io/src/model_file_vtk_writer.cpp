@@ -2,14 +2,13 @@
 
 #include <bit>
 #include <cstdint>
-#include <fstream>
 #include <string_view>
 
 #include <pugixml.hpp>
 
 #include <tessark/basic/string_concatenation.h>
 
-#include "model_file_error.h"
+#include <io/safe_files.h>
 
 namespace brevane::internal
 {
@@ -102,15 +101,10 @@ namespace brevane::internal
             std::string_view dataset_type, std::string_view piece_attributes,
             const std::vector< Section >& sections )
         {
-            std::ofstream out{ file, std::ios::binary | std::ios::trunc };
-            if( !out )
-            {
-                throw save_error( file, "cannot open the file for writing" );
-            }
+            FileReplacement out{ file, "[save_model] " };
             const auto head =
                 file_head( dataset_type, piece_attributes, sections );
-            out.write(
-                head.data(), static_cast< std::streamsize >( head.size() ) );
+            out.write( head );
             for( const auto& section : sections )
             {
                 for( const auto& array : section.arrays )
@@ -118,21 +112,24 @@ namespace brevane::internal
                     out.write(
                         reinterpret_cast< const char* >( &array.nb_bytes ),
                         sizeof( array.nb_bytes ) );
-                    if( array.nb_bytes != 0 )
-                    {
-                        out.write( array.data,
-                            static_cast< std::streamsize >( array.nb_bytes ) );
-                    }
+                    out.write( array.data, array.nb_bytes );
                 }
             }
-            out << "\n  </AppendedData>\n</VTKFile>\n";
-            out.close();
-            if( !out )
-            {
-                throw save_error( file,
-                    "writing failed (is the disk full or the file locked?)" );
-            }
+            out.write( "\n  </AppendedData>\n</VTKFile>\n" );
+            out.commit();
         }
+
+        // Gathers the text pugixml writes.
+        class StringWriter : public pugi::xml_writer
+        {
+        public:
+            void write( const void* data, std::size_t size ) override
+            {
+                text.append( static_cast< const char* >( data ), size );
+            }
+
+            std::string text;
+        };
 
         Section point_data( const MeshArrays& arrays )
         {
@@ -207,7 +204,7 @@ namespace brevane::internal
                                raw_array( "types", arrays.cell_types ) } } } );
     }
 
-    void write_vtk_multiblock( const std::filesystem::path& file,
+    std::string vtk_multiblock_text(
         const std::vector< MultiblockGroup >& groups )
     {
         pugi::xml_document document;
@@ -235,9 +232,8 @@ namespace brevane::internal
                     datasets[dataset].file.c_str();
             }
         }
-        if( !document.save_file( file.c_str(), "  " ) )
-        {
-            throw save_error( file, "cannot write the file" );
-        }
+        StringWriter writer;
+        document.save( writer, "  " );
+        return std::move( writer.text );
     }
 } // namespace brevane::internal

@@ -11,7 +11,8 @@
 namespace brevane::internal
 {
     // A VTK XML PolyData file (".vtp") whose cells are of the given kind.
-    // Throws a TessarkException naming the file when it cannot be written.
+    // Written under a temporary name then renamed (see FileReplacement);
+    // throws a TessarkException naming the file when it cannot be written.
     void write_vtk_polydata( const std::filesystem::path& file,
         const MeshArrays& arrays, PolyDataCells cells );
 
@@ -34,8 +35,8 @@ namespace brevane::internal
         std::vector< MultiblockDataSet > datasets;
     };
 
-    // A VTK XML multiblock file (".vtm"): one block per group, holding its
-    // datasets, so that ParaView shows them as a tree.
-    void write_vtk_multiblock( const std::filesystem::path& file,
+    // The text of a VTK XML multiblock file (".vtm"): one block per group,
+    // holding its datasets, so that ParaView shows them as a tree.
+    [[nodiscard]] std::string vtk_multiblock_text(
         const std::vector< MultiblockGroup >& groups );
 } // namespace brevane::internal

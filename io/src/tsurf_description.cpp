@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include <tessark/basic/tessark_exception.h>
+
+#include <io/safe_files.h>
 
 namespace brevane
 {
@@ -231,12 +231,8 @@ namespace brevane
     TSurfModelDescription read_tsurf_model_description(
         const std::filesystem::path& path )
     {
-        std::ifstream file{ path, std::ios::binary };
-        TESSARK_EXCEPTION(
-            file.good(), "[TSurf model] Cannot open file ", path.string() );
-        std::ostringstream text;
-        text << file.rdbuf();
-        return parse_tsurf_model_description( text.str(), path.string() );
+        return parse_tsurf_model_description(
+            read_regular_file( path, "[TSurf model] " ), path.string() );
     }
 
     TSurfModelDescription parse_tsurf_model_description(
@@ -298,13 +294,7 @@ namespace brevane
         const TSurfModelDescription& description,
         const std::filesystem::path& path )
     {
-        const auto text = tsurf_model_description_json( description );
-        std::ofstream file{ path, std::ios::binary };
-        TESSARK_EXCEPTION( file.good(), "[TSurf model] Cannot open file ",
-            path.string(), " for writing" );
-        file << text;
-        file.close();
-        TESSARK_EXCEPTION(
-            !file.fail(), "[TSurf model] Cannot write file ", path.string() );
+        write_file_replacing( path, tsurf_model_description_json( description ),
+            "[TSurf model] " );
     }
 } // namespace brevane

@@ -5,14 +5,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include <absl/container/flat_hash_map.h>
 #include <absl/container/inlined_vector.h>
 
 #include <tessark/basic/tessark_exception.h>
+
+#include <io/safe_files.h>
 
 namespace brevane
 {
@@ -120,6 +120,21 @@ namespace brevane
             return stem.empty() ? std::string{ "TSurf" } : stem;
         }
 
+        // Outside brace blocks, a '#' that starts a word starts a comment
+        // that runs to the end of the line.
+        std::string_view without_comment( std::string_view line )
+        {
+            for( std::size_t position = 0; position < line.size(); position++ )
+            {
+                if( line[position] == '#'
+                    && ( position == 0 || is_blank( line[position - 1] ) ) )
+                {
+                    return trimmed( line.substr( 0, position ) );
+                }
+            }
+            return line;
+        }
+
         using Triangles = std::vector< std::array< index_t, 3 > >;
 
         // A "GOCAD ..." object being read. Triangles index points, which
@@ -145,10 +160,11 @@ namespace brevane
 
             std::vector< TSurfPart > read()
             {
+                // Lines end with LF, CR LF or a lone CR (old Mac files).
                 std::size_t position{ 0 };
                 while( position < text_.size() )
                 {
-                    auto end = text_.find( '\n', position );
+                    auto end = text_.find_first_of( "\r\n", position );
                     if( end == std::string_view::npos )
                     {
                         end = text_.size();
@@ -156,6 +172,18 @@ namespace brevane
                     line_number_++;
                     read_line( text_.substr( position, end - position ) );
                     position = end + 1;
+                    if( end + 1 < text_.size() && text_[end] == '\r'
+                        && text_[end + 1] == '\n' )
+                    {
+                        position++;
+                    }
+                }
+                if( block_depth_ > 0 )
+                {
+                    line_number_ = block_line_;
+                    fail( "the ", in_header_ ? "HEADER block" : "block",
+                        " opened on this line by \"{\" is never closed by "
+                        "\"}\"" );
                 }
                 finish_object();
                 if( parts_.empty() )
@@ -183,6 +211,16 @@ namespace brevane
                 if( block_depth_ > 0 )
                 {
                     read_block_line( line );
+                    return;
+                }
+                return read_statement( without_comment( line ) );
+            }
+
+            // A line outside brace blocks, without its trailing comment.
+            void read_statement( std::string_view line )
+            {
+                if( line.empty() )
+                {
                     return;
                 }
                 const auto tokens = split( line );
@@ -297,6 +335,7 @@ namespace brevane
                 }
                 in_header_ = is_header;
                 block_depth_ = 0;
+                block_line_ = line_number_;
                 read_block_line( line.substr( line.find( '{' ) ) );
             }
 
@@ -485,8 +524,10 @@ namespace brevane
             std::string default_name_;
             index_t line_number_{ 0 };
             std::optional< TSurfObject > object_;
-            // Nesting depth of the brace block being skipped or read.
+            // Nesting depth of the brace block being skipped or read, and
+            // the line that opened it.
             index_t block_depth_{ 0 };
+            index_t block_line_{ 0 };
             bool in_header_{ false };
             std::vector< TSurfPart > parts_;
         };
@@ -494,14 +535,7 @@ namespace brevane
 
     std::vector< TSurfPart > read_tsurf( const std::filesystem::path& path )
     {
-        std::ifstream file{ path, std::ios::binary };
-        TESSARK_EXCEPTION(
-            file.good(), "[TSurf] Cannot open file ", path.string() );
-        std::ostringstream text;
-        text << file.rdbuf();
-        TESSARK_EXCEPTION(
-            !file.bad(), "[TSurf] Cannot read file ", path.string() );
-        const auto content = text.str();
+        const auto content = read_regular_file( path, "[TSurf] " );
         return TSurfReader{ content, path.string() }.read();
     }
 

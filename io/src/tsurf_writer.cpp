@@ -3,9 +3,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 
 #include <tessark/basic/tessark_exception.h>
+
+#include <io/safe_files.h>
 
 namespace brevane
 {
@@ -120,13 +121,6 @@ namespace brevane
     void write_tsurf(
         absl::Span< const TSurfPart > parts, const std::filesystem::path& path )
     {
-        const auto text = tsurf_text( parts );
-        std::ofstream file{ path, std::ios::binary };
-        TESSARK_EXCEPTION( file.good(), "[TSurf] Cannot open file ",
-            path.string(), " for writing" );
-        file << text;
-        file.close();
-        TESSARK_EXCEPTION(
-            !file.fail(), "[TSurf] Cannot write file ", path.string() );
+        write_file_replacing( path, tsurf_text( parts ), "[TSurf] " );
     }
 } // namespace brevane

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
+#include <limits>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -12,6 +14,8 @@
 #include <io/model_file.h>
 
 #include "model_file_fixtures.h"
+
+#include <sys/stat.h>
 
 namespace brevane
 {
@@ -61,7 +65,9 @@ namespace brevane
             ASSERT_NE( tag, std::string::npos ) << name;
             const auto type = attribute( content, tag, "type" );
             const std::size_t size =
-                type == "Int64" ? 8 : ( type == "UInt32" ? 4 : 1 );
+                type == "Int64" || type == "Float64"
+                    ? 8
+                    : ( type == "UInt32" ? 4 : 1 );
             const auto data =
                 content.find( '_', content.find( "<AppendedData" ) ) + 1;
             const auto position =
@@ -254,6 +260,84 @@ namespace brevane
                     "corner_0.vtp",
                     "vertex 0 has rank 7 in unique vertex 0, "
                     "which binds 3 component vertices" },
+                // The first rank past the end: a unique vertex binding n
+                // component vertices has the ranks 0 to n - 1.
+                { "unique vertex rank equal to the count",
+                    []( const auto& files )
+                    {
+                        patch_array( files / "corner_0.vtp",
+                            "unique_vertex_rank", 0, 3 );
+                    },
+                    "corner_0.vtp",
+                    "vertex 0 has rank 3 in unique vertex 0, "
+                    "which binds 3 component vertices" },
+                { "unique vertex equal to the count in a mesh file",
+                    []( const auto& files )
+                    {
+                        patch_array(
+                            files / "block_0.vtu", "unique_vertex", 0, 6 );
+                    },
+                    "block_0.vtu",
+                    "vertex 0 is bound to unique vertex 6 "
+                    "but the model has 6 unique vertices" },
+                // Checked before anything is allocated for them.
+                { "more unique vertices than the files hold",
+                    []( const auto& files )
+                    {
+                        edit_description( files,
+                            []( nlohmann::json& description )
+                            {
+                                description["nb_unique_vertices"] = 400000000;
+                            } );
+                    },
+                    "model.json",
+                    "\"nb_unique_vertices\" is 400000000 but the mesh files "
+                    "hold " },
+                { "point with an infinite coordinate",
+                    []( const auto& files )
+                    {
+                        patch_array( files / "line_0.vtp", "Points", 4,
+                            std::bit_cast< std::int64_t >(
+                                std::numeric_limits< double >::infinity() ) );
+                    },
+                    "line_0.vtp",
+                    "point 1 (0.5 inf 0) has a coordinate that is not a "
+                    "finite number" },
+                { "point with an undefined coordinate",
+                    []( const auto& files )
+                    {
+                        patch_array( files / "block_0.vtu", "Points", 0,
+                            std::bit_cast< std::int64_t >(
+                                std::numeric_limits< double >::quiet_NaN() ) );
+                    },
+                    "block_0.vtu", "point 0 (nan " },
+                // Only regular files are read: a named pipe would hang the
+                // load, a folder or a device is no mesh file.
+                { "mesh file replaced by a named pipe",
+                    []( const auto& files )
+                    {
+                        const auto file = files / "surface_0.vtp";
+                        std::filesystem::remove( file );
+                        ASSERT_EQ( ::mkfifo( file.c_str(), 0600 ), 0 );
+                    },
+                    "surface_0.vtp",
+                    "this is a named pipe (FIFO), not a regular file" },
+                { "description replaced by a folder",
+                    []( const auto& files )
+                    {
+                        std::filesystem::remove( files / "model.json" );
+                        std::filesystem::create_directory(
+                            files / "model.json" );
+                    },
+                    "model.json", "this is a folder, not a regular file" },
+                { "mesh file replaced by a link to a device",
+                    []( const auto& files )
+                    {
+                        const auto file = files / "line_1.vtp";
+                        std::filesystem::remove( file );
+                        std::filesystem::create_symlink( "/dev/zero", file );
+                    },
+                    "line_1.vtp", "this is a device, not a regular file" },
                 { "unique vertex rank taken twice",
                     []( const auto& files )
                     {
@@ -450,7 +534,8 @@ namespace brevane
             EXPECT_NE(
                 message.find( "[save_model] "
                               + ( folder.path() / "model_files" ).string()
-                              + ": cannot create the folder" ),
+                              + ": this is a file where the model's folder "
+                                "would be written" ),
                 std::string::npos )
                 << message;
         }
@@ -468,6 +553,17 @@ namespace brevane
                            builder.set_name( line, "broken line" );
                            builder.line_mesh_builder( line )->create_edge();
                        } },
+                // The first vertex past the end of an empty mesh.
+                { "binding of vertex 0 of an empty surface",
+                    []( StructuralModel& model )
+                    {
+                        StructuralModelBuilder builder{ model };
+                        const auto& surface = builder.add_surface();
+                        builder.set_name( surface, "broken surface" );
+                        builder.set_unique_vertex(
+                            { model.surface( surface ).component_id(), 0 },
+                            0 );
+                    } },
                 { "binding of a vertex the mesh does not have",
                     []( StructuralModel& model )
                     {

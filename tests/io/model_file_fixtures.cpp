@@ -1,6 +1,8 @@
 #include "model_file_fixtures.h"
 
 #include <array>
+#include <fstream>
+#include <iterator>
 
 #include <tessark/mesh/polygonal_surface.h>
 #include <tessark/mesh/polygonal_surface_builder.h>
@@ -71,6 +73,40 @@ namespace brevane::test
     {
         std::error_code ignored;
         std::filesystem::remove_all( path_, ignored );
+    }
+
+    std::map< std::string, std::string > folder_contents(
+        const std::filesystem::path& folder )
+    {
+        std::map< std::string, std::string > contents;
+        for( const auto& entry :
+            std::filesystem::recursive_directory_iterator( folder ) )
+        {
+            auto& content = contents[std::filesystem::relative(
+                entry.path(), folder )
+                                         .generic_string()];
+            if( entry.is_symlink() )
+            {
+                content = "link to "
+                          + std::filesystem::read_symlink( entry.path() )
+                                .string();
+            }
+            else if( entry.is_directory() )
+            {
+                content = "folder";
+            }
+            else if( entry.is_regular_file() )
+            {
+                std::ifstream in{ entry.path(), std::ios::binary };
+                content =
+                    std::string{ std::istreambuf_iterator< char >{ in }, {} };
+            }
+            else
+            {
+                content = "special file";
+            }
+        }
+        return contents;
     }
 
     StructuralModel every_kind_model()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <tessark/model/structural_model.h>
@@ -43,6 +44,12 @@ namespace brevane::test
     //   (a line vertex before a corner vertex), an unbound vertex, and a
     //   unique vertex bound to nothing.
     [[nodiscard]] StructuralModel every_kind_model();
+
+    // What is in a folder and below it, by relative path: the bytes of
+    // every regular file, "link to <target>" for a symbolic link, "folder"
+    // for a folder and "special file" for anything else.
+    [[nodiscard]] std::map< std::string, std::string > folder_contents(
+        const std::filesystem::path& folder );
 
     // Saves the model in the folder as <name>.vtm and loads it back.
     [[nodiscard]] StructuralModel save_and_load( const StructuralModel& model,

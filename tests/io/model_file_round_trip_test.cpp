@@ -21,26 +21,6 @@ namespace brevane
 {
     namespace
     {
-        // The bytes of every file under the folder, by relative path.
-        std::map< std::string, std::string > folder_contents(
-            const std::filesystem::path& folder )
-        {
-            std::map< std::string, std::string > contents;
-            for( const auto& entry :
-                std::filesystem::recursive_directory_iterator( folder ) )
-            {
-                if( !entry.is_regular_file() )
-                {
-                    continue;
-                }
-                std::ifstream in{ entry.path(), std::ios::binary };
-                contents[std::filesystem::relative( entry.path(), folder )
-                             .generic_string()] =
-                    std::string{ std::istreambuf_iterator< char >{ in }, {} };
-            }
-            return contents;
-        }
-
         std::vector< uuid > ids_of(
             const std::vector< ComponentID >& components )
         {
@@ -123,9 +103,10 @@ namespace brevane
         test::TemporaryFolder second;
         const auto loaded = test::save_and_load( model, first );
         save_model( loaded, second.path() / "model.vtm" );
-        const auto written = folder_contents( first.path() );
-        EXPECT_EQ( written.size(), 11u );
-        EXPECT_EQ( folder_contents( second.path() ), written );
+        const auto written = test::folder_contents( first.path() );
+        // The multiblock file, the folder and its files, nothing else.
+        EXPECT_EQ( written.size(), 12u );
+        EXPECT_EQ( test::folder_contents( second.path() ), written );
     }
 
     TEST( ModelFileRoundTrip, factory_models )

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -314,7 +316,7 @@ namespace brevane
             BadImportCase{ "MissingFile",
                 R"({ "surfaces": [ { "file": "top.ts", "role": "topography" },
                     { "file": "nothing.ts", "role": "bottom" } ] })",
-                " surfaces[1]: [TSurf] Cannot open file" },
+                " surfaces[1]: [TSurf] " },
             BadImportCase{ "MissingPart",
                 R"({ "surfaces": [ { "file": "layers.ts", "part": "H2", "role": "horizon" } ] })",
                 " surfaces[0]: no part or object of layers.ts is named "
@@ -360,5 +362,47 @@ namespace brevane
             },
             testing::ThrowsMessage< TessarkException >(
                 testing::HasSubstr( missing.string() ) ) );
+    }
+
+    // A file of the description that is missing, a folder, a named pipe or
+    // a device is named with what it is, at once (a pipe or /dev/zero
+    // would hang the import or never end).
+    TEST( ImportTSurfModel, OnlyRegularFilesAreRead )
+    {
+        const BoxFiles files{ "not_regular" };
+        const auto folder =
+            std::filesystem::path{ testing::TempDir() } / "tsurf_model_not_regular";
+        std::filesystem::create_directory( folder / "sub" );
+        ASSERT_EQ( ::mkfifo( ( folder / "pipe.ts" ).c_str(), 0600 ), 0 );
+        for( const auto& [file, fault] :
+            std::vector< std::pair< std::string, std::string > >{
+                { "nothing.ts", "the file is missing" },
+                { "sub", "this is a folder, not a regular file" },
+                { "pipe.ts", "this is a named pipe (FIFO), not a regular file" },
+                { "/dev/zero", "this is a device, not a regular file" } } )
+        {
+            SCOPED_TRACE( file );
+            const auto description = files.description( concatenate(
+                R"({ "surfaces": [ { "file": ")", file,
+                R"(", "role": "topography" } ] })" ) );
+            EXPECT_THAT(
+                [&]
+                {
+                    static_cast< void >( import_tsurf_model( description ) );
+                },
+                testing::ThrowsMessage< TessarkException >( testing::StrEq(
+                    concatenate( "[TSurf model] ", description.string(),
+                        " surfaces[0]: [TSurf] ",
+                        ( folder / file ).lexically_normal().string(), ": ",
+                        fault ) ) ) );
+        }
+        EXPECT_THAT(
+            [&]
+            {
+                static_cast< void >( import_tsurf_model( folder / "sub" ) );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::StrEq(
+                concatenate( "[TSurf model] ", ( folder / "sub" ).string(),
+                    ": this is a folder, not a regular file" ) ) ) );
     }
 } // namespace brevane

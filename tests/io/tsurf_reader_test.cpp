@@ -5,6 +5,8 @@
 #include <fstream>
 #include <random>
 
+#include <sys/stat.h>
+
 #include <tessark/basic/tessark_exception.h>
 
 #include <io/tsurf_reader.h>
@@ -129,6 +131,23 @@ namespace brevane
                 { { "file_stem", UNIT_TRIANGLE, { { 0, 1, 2 } } },
                     { "second", { { 0, 0, 1 }, { 1, 0, 1 }, { 0, 1, 1 } },
                         { { 2, 1, 0 } } } } },
+            ReadCase{ "DepthInLowerCaseFlipped",
+                "GOCAD TSurf 1\nZPOSITIVE depth\nVRTX 1 0 0 1\n"
+                "VRTX 2 1 0 0\nVRTX 3 0 1 0\nTRGL 1 2 3\nEND\n",
+                { { "file_stem", { { 0, 0, -1 }, { 1, 0, 0 }, { 0, 1, 0 } },
+                    { { 0, 1, 2 } } } } },
+            // Lines that end with a lone CR, as old Mac files do.
+            ReadCase{ "CrOnlyLineEnds",
+                "GOCAD TSurf 1\rHEADER {\rname: mac\r}\rVRTX 1 0 0 0\r"
+                "VRTX 2 1 0 0\rVRTX 3 0 1 0\rTRGL 1 2 3\rEND\r",
+                { { "mac", UNIT_TRIANGLE, { { 0, 1, 2 } } } } },
+            // A brace in a trailing comment opens no block; a '#' inside a
+            // word starts no comment.
+            ReadCase{ "BraceInTrailingComment",
+                "GOCAD TSurf 1 # exported {by hand\nHEADER {name:a#b}\n"
+                "VRTX 1 0 0 0 # first {\nVRTX 2 1 0 0\nVRTX 3 0 1 0\n"
+                "TRGL 1 2 3\t# the only one {\nEND\n",
+                { { "a#b", UNIT_TRIANGLE, { { 0, 1, 2 } } } } },
             // Points no triangle uses are left out.
             ReadCase{ "UnusedVerticesLeftOut",
                 "GOCAD TSurf 1\nVRTX 1 7 7 7\nVRTX 2 0 0 0\nVRTX 3 1 0 0\n"
@@ -221,7 +240,23 @@ namespace brevane
             MalformedCase{ "NoTriangle",
                 absl::StrCat( HEADER, "VRTX 1 0 0 0\nEND\n" ), 6,
                 "the file holds no triangle" },
-            MalformedCase{ "EmptyFile", "", 0, "the file holds no triangle" } ),
+            MalformedCase{ "EmptyFile", "", 0, "the file holds no triangle" },
+            MalformedCase{ "HeaderNeverClosed",
+                "GOCAD TSurf 1\nHEADER {\nname: open\nVRTX 1 0 0 0\n"
+                "VRTX 2 1 0 0\nVRTX 3 0 1 0\nTRGL 1 2 3\nEND\n",
+                2,
+                "the HEADER block opened on this line by \"{\" is never "
+                "closed" },
+            MalformedCase{ "BlockNeverClosed",
+                absl::StrCat( HEADER,
+                    "VRTX 1 0 0 0\nVRTX 2 1 0 0\nVRTX 3 0 1 0\n"
+                    "PROPERTY_CLASS_HEADER z {\nTRGL 1 2 3\nEND\n" ),
+                8, "the block opened on this line" },
+            // The last line break ends the line it closes: the error names
+            // the line of the HEADER, not the end of the file.
+            MalformedCase{ "HeaderNeverClosedWithCrOnly",
+                "GOCAD TSurf 1\rHEADER {\rname: open\rVRTX 1 0 0 0\r", 2,
+                "never closed" } ),
         []( const testing::TestParamInfo< MalformedCase >& info )
         {
             return info.param.name;
@@ -243,6 +278,27 @@ namespace brevane
         EXPECT_EQ( parts.front().name, "unnamed_surface" );
         EXPECT_EQ( parts.front().object, "unnamed_surface" );
         EXPECT_EQ( parts.front().triangles.size(), 1 );
+
+        // Only regular files are read: a folder, a named pipe or a device
+        // is refused at once, naming it (a pipe or /dev/zero would hang or
+        // never end).
+        const auto pipe = folder / "pipe.ts";
+        std::filesystem::remove( pipe );
+        ASSERT_EQ( ::mkfifo( pipe.c_str(), 0600 ), 0 );
+        for( const auto& [path, kind] :
+            std::vector< std::pair< std::filesystem::path, std::string > >{
+                { folder, "a folder" }, { pipe, "a named pipe (FIFO)" },
+                { "/dev/zero", "a device" } } )
+        {
+            EXPECT_THAT(
+                [&]
+                {
+                    static_cast< void >( read_tsurf( path ) );
+                },
+                testing::ThrowsMessage< TessarkException >( testing::StrEq(
+                    absl::StrCat( "[TSurf] ", path.string(), ": this is ",
+                        kind, ", not a regular file" ) ) ) );
+        }
 
         const auto missing = folder / "missing.ts";
         try
