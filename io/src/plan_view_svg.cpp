@@ -6,6 +6,8 @@
 
 #include <absl/strings/str_cat.h>
 
+#include <io/safe_files.h>
+
 namespace brevane
 {
     namespace
@@ -127,5 +129,14 @@ namespace brevane
         }
         absl::StrAppend( &svg, "</svg>\n" );
         return svg;
+    }
+
+    void write_plan_view_svg( const std::filesystem::path& file,
+        const internal::BackgroundSurface& background,
+        absl::Span< const index_t > marked_vertices, double width )
+    {
+        write_file_replacing( file,
+            plan_view_svg( background, marked_vertices, width ),
+            "[plan view] " );
     }
 } // namespace brevane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include <absl/types/span.h>
@@ -18,4 +19,13 @@ namespace brevane
         const internal::BackgroundSurface& background,
         absl::Span< const index_t > marked_vertices,
         double width = 1200 );
+
+    // Writes plan_view_svg( background, marked_vertices, width ) to the
+    // file through a FileReplacement (io/safe_files.h): a failed write
+    // leaves no partial picture and the previous one as it was, and a
+    // symbolic link or special file in its place is refused. Throws a
+    // TessarkException "[plan view] <file>: ..." naming what went wrong.
+    void write_plan_view_svg( const std::filesystem::path& file,
+        const internal::BackgroundSurface& background,
+        absl::Span< const index_t > marked_vertices, double width = 1200 );
 } // namespace brevane
