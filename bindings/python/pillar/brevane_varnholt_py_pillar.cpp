@@ -1,23 +1,34 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <common/python_errors.h>
+#include <common/python_types.h>
+
 #include <tessark/basic/string_concatenation.h>
 #include <tessark/model/structural_model.h>
 
 #include <pillar/pillar_structural_model_builder.h>
+#include <pillar/pillar_structural_model_exception.h>
 #include <pillar/repair_pillar_model_input.h>
 #include <pillar/varnholt_pillar_library.h>
 
 namespace py = pybind11;
+using brevane::python::ErrorKind;
+using brevane::python::PythonError;
+using brevane::python::without_gil;
 
 namespace
 {
@@ -49,17 +60,99 @@ namespace
             interpreter_version, "." );
     }
 
+    // An inspection as Python sees it: the library's record and the names
+    // of the components it reports, read from the model when it ran.
+    struct PythonInspection
+    {
+        brevane::PillarStructuralModelInspectionResult record;
+        std::map< brevane::uuid, std::string > names;
+    };
+
+    // One issue of an inspection, as structured data.
+    struct InspectionIssue
+    {
+        std::string kind;
+        std::optional< brevane::uuid > component_id;
+        std::optional< std::string > component_name;
+        std::optional< std::uint32_t > unique_vertex;
+        std::optional< std::tuple< double, double, double > > position;
+        std::optional< double > distance;
+        std::string message;
+    };
+
+    // The name of the component of that uuid, empty when the model has
+    // none.
+    std::string component_name(
+        const brevane::StructuralModel& model, const brevane::uuid& id )
+    {
+        if( model.has_surface( id ) )
+        {
+            return std::string{ model.surface( id ).name() };
+        }
+        if( model.has_line( id ) )
+        {
+            return std::string{ model.line( id ).name() };
+        }
+        if( model.has_corner( id ) )
+        {
+            return std::string{ model.corner( id ).name() };
+        }
+        if( model.has_block( id ) )
+        {
+            return std::string{ model.block( id ).name() };
+        }
+        return {};
+    }
+
+    PythonInspection named_inspection(
+        const brevane::StructuralModel& model,
+        brevane::PillarStructuralModelInspectionResult record )
+    {
+        PythonInspection inspection{ std::move( record ), {} };
+        for( const auto* ids : { &inspection.record.multi_z.issues,
+                 &inspection.record.lines.issues,
+                 &inspection.record.surfaces_collection.issues } )
+        {
+            for( const auto& id : *ids )
+            {
+                inspection.names.emplace( id, component_name( model, id ) );
+            }
+        }
+        return inspection;
+    }
+
+    // A build the library refused, with its inspection.
+    class RefusedBuild : public std::runtime_error
+    {
+    public:
+        RefusedBuild( const std::string& message, PythonInspection inspection )
+            : std::runtime_error{ message },
+              inspection_( std::move( inspection ) )
+        {
+        }
+
+        [[nodiscard]] const PythonInspection& inspection() const
+        {
+            return inspection_;
+        }
+
+    private:
+        PythonInspection inspection_;
+    };
+
     // The builder keeps views on the two id lists: the Python object owns
     // copies of them, declared before the builder so that they are built
     // before it and destroyed after it. The model is kept alive by the
-    // Python binding of the constructor.
+    // Python binding of the constructor. Every call runs with the GIL
+    // released: the library never calls back into Python.
     class PythonPillarBuilder
     {
     public:
         PythonPillarBuilder( brevane::StructuralModel& model,
             std::vector< brevane::uuid > top_surfaces,
             std::vector< brevane::uuid > bottom_surfaces )
-            : top_surfaces_( std::move( top_surfaces ) ),
+            : model_( model ),
+              top_surfaces_( std::move( top_surfaces ) ),
               bottom_surfaces_( std::move( bottom_surfaces ) ),
               builder_( model, top_surfaces_, bottom_surfaces_ )
         {
@@ -67,23 +160,89 @@ namespace
         PythonPillarBuilder( const PythonPillarBuilder& ) = delete;
         PythonPillarBuilder& operator=( const PythonPillarBuilder& ) = delete;
 
-        [[nodiscard]] brevane::PillarStructuralModelInspectionResult
-        is_model_construction_possible()
+        [[nodiscard]] PythonInspection is_model_construction_possible()
         {
-            return builder_.is_model_construction_possible();
+            return named_inspection(
+                model_, builder_.is_model_construction_possible() );
         }
 
+        // Raises BuildError when the build is refused or fails.
         [[nodiscard]] brevane::PillarStructuralModelBuilderResult build(
             const brevane::PillarStructuralModelOptions& options )
         {
-            return builder_.build( options );
+            try
+            {
+                return builder_.build( options );
+            }
+            catch( const brevane::PillarStructuralModelException& error )
+            {
+                throw RefusedBuild{ error.what(),
+                    named_inspection( model_, error.inspection_result ) };
+            }
+            catch( const std::exception& error )
+            {
+                throw PythonError{ ErrorKind::build, error.what() };
+            }
         }
 
     private:
+        const brevane::StructuralModel& model_;
         std::vector< brevane::uuid > top_surfaces_;
         std::vector< brevane::uuid > bottom_surfaces_;
         brevane::PillarStructuralModelBuilder builder_;
     };
+
+    // The issues of each check, by kind: "multi_z", "lines",
+    // "points_too_far", "surfaces_collection".
+    std::map< std::string, std::vector< InspectionIssue > > inspection_issues(
+        const PythonInspection& inspection )
+    {
+        const auto message = []( const auto& result, std::size_t issue )
+        {
+            return issue < result.messages.size() ? result.messages[issue]
+                                                   : std::string{};
+        };
+        const auto component_issues = [&]( const std::string& kind,
+                                          const auto& result )
+        {
+            std::vector< InspectionIssue > issues;
+            for( std::size_t issue = 0; issue < result.issues.size(); issue++ )
+            {
+                const auto& id = result.issues[issue];
+                issues.push_back( { kind, id, inspection.names.at( id ),
+                    std::nullopt, std::nullopt, std::nullopt,
+                    message( result, issue ) } );
+            }
+            return issues;
+        };
+        const auto& record = inspection.record;
+        std::map< std::string, std::vector< InspectionIssue > > issues;
+        issues["multi_z"] = component_issues( "multi_z", record.multi_z );
+        issues["lines"] = component_issues( "lines", record.lines );
+        issues["surfaces_collection"] = component_issues(
+            "surfaces_collection", record.surfaces_collection );
+        auto& points = issues["points_too_far"];
+        const auto& too_far = record.points_too_far;
+        for( std::size_t issue = 0; issue < too_far.issues.size(); issue++ )
+        {
+            const auto& found = too_far.issues[issue];
+            const auto& point = found.point;
+            points.push_back( { "points_too_far", std::nullopt, std::nullopt,
+                found.unique_vertex,
+                std::make_tuple(
+                    point.value( 0 ), point.value( 1 ), point.value( 2 ) ),
+                found.distance, message( too_far, issue ) } );
+        }
+        return issues;
+    }
+
+    bool construction_possible( const PythonInspection& inspection )
+    {
+        const auto& record = inspection.record;
+        return record.multi_z.nb_issues() == 0 && record.lines.nb_issues() == 0
+               && record.points_too_far.nb_issues() == 0
+               && record.surfaces_collection.nb_issues() == 0;
+    }
 
     // A pillar-link map as a dict, in increasing order of its keys so that
     // the dict's order does not depend on the hash map's.
@@ -115,24 +274,70 @@ namespace
 
     void bind_records( py::module_& pillar_module )
     {
-        py::class_< brevane::PillarStructuralModelInspectionResult >(
-            pillar_module, "PillarStructuralModelInspectionResult",
+        py::class_< InspectionIssue >( pillar_module, "InspectionIssue",
+            "One problem an inspection found. Depending on the check, the "
+            "component (its uuid and name) or the unique vertex (its index, "
+            "its position and its distance to the topography border); the "
+            "other fields are None." )
+            .def_readonly( "kind", &InspectionIssue::kind,
+                "str: The check: \"multi_z\", \"lines\", "
+                "\"points_too_far\" or \"surfaces_collection\"." )
+            .def_readonly( "component_id", &InspectionIssue::component_id,
+                "Optional[tessark.uuid]: The surface or line at fault." )
+            .def_readonly( "component_name", &InspectionIssue::component_name,
+                "Optional[str]: Its name." )
+            .def_readonly( "unique_vertex", &InspectionIssue::unique_vertex,
+                "Optional[int]: The unique vertex off the topography "
+                "border." )
+            .def_readonly( "position", &InspectionIssue::position,
+                "Optional[Tuple[float, float, float]]: Where it should be: "
+                "its x and y on the border, its own z." )
+            .def_readonly( "distance", &InspectionIssue::distance,
+                "Optional[float]: How far it is from the border." )
+            .def_readonly( "message", &InspectionIssue::message,
+                "str: The line of the report about it." )
+            .def( "__repr__",
+                []( const InspectionIssue& issue )
+                {
+                    return brevane::concatenate(
+                        "<InspectionIssue ", issue.kind, ": ", issue.message, ">" );
+                } );
+
+        py::class_< PythonInspection >( pillar_module,
+            "PillarStructuralModelInspectionResult",
             "The four checks of an inspection: top surfaces folding over "
             "themselves in plan view, lines stopping inside the model, side "
             "vertices off the topography border, surfaces tagged neither as "
             "horizon, fault nor model boundary." )
-            .def( "string",
-                &brevane::PillarStructuralModelInspectionResult::string,
+            .def(
+                "string",
+                []( const PythonInspection& inspection )
+                {
+                    return inspection.record.string();
+                },
                 "The four reports, one per check, each ending with a line "
                 "break: \"no issues with <check>\" or \"<count> issues with "
                 "<check>\" followed by one tab-indented line per problem "
-                "found." );
+                "found." )
+            .def_property_readonly( "construction_possible",
+                &construction_possible,
+                "bool: Whether no check found a problem, so that a build "
+                "goes ahead." )
+            .def_property_readonly( "issues", &inspection_issues,
+                "Dict[str, List[InspectionIssue]]: The problems of each "
+                "check, by kind (\"multi_z\", \"lines\", "
+                "\"points_too_far\", \"surfaces_collection\"), in the "
+                "order of the report (a new dict)." );
 
         py::class_< brevane::PillarStructuralModelOptions >( pillar_module,
             "PillarStructuralModelOptions", "Options of a build." )
             .def( py::init<>() )
-            .def_readwrite( "add_block_mesh",
-                &brevane::PillarStructuralModelOptions::add_block_mesh,
+            .def_property( "add_block_mesh",
+                brevane::python::member_getter(
+                    &brevane::PillarStructuralModelOptions::add_block_mesh ),
+                brevane::python::member_setter(
+                    &brevane::PillarStructuralModelOptions::add_block_mesh,
+                    "PillarStructuralModelOptions.add_block_mesh" ),
                 "bool: Asks for volumetric meshes of the blocks (True by "
                 "default)." );
 
@@ -143,17 +348,15 @@ namespace
             // A copy each way: pybind11's default for a member would hand
             // out views into the vector's elements, which dangle once a
             // longer list is assigned.
-            .def_property(
-                "slice_collection_order",
-                []( const brevane::PillarStructuralModelBuilderResult& result )
-                {
-                    return result.slice_collection_order;
-                },
-                []( brevane::PillarStructuralModelBuilderResult& result,
-                    std::vector< brevane::uuid > order )
-                {
-                    result.slice_collection_order = std::move( order );
-                },
+            .def_property( "slice_collection_order",
+                brevane::python::member_getter(
+                    &brevane::PillarStructuralModelBuilderResult::
+                        slice_collection_order ),
+                brevane::python::member_setter(
+                    &brevane::PillarStructuralModelBuilderResult::
+                        slice_collection_order,
+                    "PillarStructuralModelBuilderResult.slice_collection_"
+                    "order" ),
                 "List[tessark.uuid]: The slice collections, from the top "
                 "down, one per surface group plus the top and the bottom "
                 "ones (a copy: assign a whole new list to change it)." )
@@ -183,28 +386,44 @@ namespace
             "Inspects a structural model and rebuilds it in place as a "
             "pillar model. The builder keeps the model alive and its own "
             "copies of the two lists of surface ids." )
-            .def( py::init< brevane::StructuralModel&,
-                      std::vector< brevane::uuid >,
-                      std::vector< brevane::uuid > >(),
+            .def( py::init(
+                      []( brevane::StructuralModel& model,
+                          std::vector< brevane::uuid > top_surfaces,
+                          std::vector< brevane::uuid > bottom_surfaces )
+                      {
+                          return without_gil(
+                              [&]
+                              {
+                                  return std::make_unique< PythonPillarBuilder >(
+                                      model, std::move( top_surfaces ),
+                                      std::move( bottom_surfaces ) );
+                              } );
+                      } ),
                 py::keep_alive< 1, 2 >(), py::arg( "model" ),
                 py::arg( "top_surfaces" ), py::arg( "bottom_surfaces" ),
                 "A builder of the model with the caller's top (topography) "
-                "and bottom surfaces." )
+                "and bottom surfaces. Its calls release the GIL, so builders "
+                "of different models run at once in several threads; a "
+                "model must not be used from another thread while one of "
+                "its builders runs." )
             .def( "is_model_construction_possible",
                 &PythonPillarBuilder::is_model_construction_possible,
+                py::call_guard< py::gil_scoped_release >(),
                 "Runs the four inspections and returns their result (a copy "
-                "owned by Python). RuntimeError naming the surface when a "
-                "top surface id names no surface of the model or one that "
-                "is not a triangulated surface." )
+                "owned by Python). TessarkError (a RuntimeError) naming the "
+                "surface when a top surface id names no surface of the "
+                "model or one that is not a triangulated surface." )
             .def( "build", &PythonPillarBuilder::build, py::arg( "options" ),
+                py::call_guard< py::gil_scoped_release >(),
                 "Rebuilds the model as a pillar model. When no inspection "
-                "ran before, runs one and raises RuntimeError (\"Pillar "
-                "model construction is not possible.\") if any check "
+                "ran before, runs one and raises tessark.BuildError "
+                "(\"Pillar model construction is not possible.\", with the "
+                "inspection in its attribute inspection) if any check "
                 "finds a problem, leaving the model untouched; after an "
-                "explicit "
-                "inspection it builds whatever that inspection found. When "
-                "a later stage fails, the model is put back as it was and "
-                "the RuntimeError names what went wrong." );
+                "explicit inspection it builds whatever that inspection "
+                "found. When a later stage fails, the model is put back as "
+                "it was and the BuildError (inspection None) names what "
+                "went wrong." );
     }
 
     void bind_pillar_module( py::module_& pillar_module )
@@ -212,15 +431,55 @@ namespace
         bind_library( pillar_module );
         bind_records( pillar_module );
         bind_builder( pillar_module );
-        pillar_module.def( "repair_pillar_model_input",
-            &brevane::repair_pillar_model_input, py::arg( "model" ),
-            py::arg( "inspection" ),
+        pillar_module.def(
+            "repair_pillar_model_input",
+            []( brevane::StructuralModel& model,
+                const PythonInspection& inspection )
+            {
+                brevane::repair_pillar_model_input( model, inspection.record );
+            },
+            py::arg( "model" ), py::arg( "inspection" ),
+            py::call_guard< py::gil_scoped_release >(),
             "Moves every side vertex the inspection found off the "
             "topography border to the position it recorded (x and y on the "
             "border, its own z), in every component sharing its unique "
             "vertex. The inspection must come from this model, unchanged "
-            "since; RuntimeError, with the model unchanged, when it names a "
+            "since; TessarkError, with the model unchanged, when it names a "
             "unique vertex the model does not have." );
+        // The exception classes live in tessark; BuildError is the one of
+        // this module's calls.
+        pillar_module.add_object(
+            "BuildError", brevane::python::error_class( ErrorKind::build ) );
+        py::register_local_exception_translator(
+            []( std::exception_ptr exception )
+            {
+                try
+                {
+                    if( exception )
+                    {
+                        std::rethrow_exception( exception );
+                    }
+                }
+                catch( const RefusedBuild& refused )
+                {
+                    auto error_class =
+                        brevane::python::error_class( ErrorKind::build );
+                    auto error = error_class( refused.what() );
+                    error.attr( "inspection" ) =
+                        py::cast( refused.inspection() );
+                    PyErr_SetObject( error_class.ptr(), error.ptr() );
+                }
+                catch( const PythonError& error )
+                {
+                    brevane::python::set_python_error(
+                        error.kind(), error.what() );
+                }
+                catch( const brevane::TessarkException& error )
+                {
+                    brevane::python::set_python_error(
+                        ErrorKind::tessark, error.what() );
+                }
+            } );
         pillar_module.def(
             "_check_python_version",
             []( const std::string& interpreter_version )

@@ -7,6 +7,9 @@
 #include <samples/sample_model.h>
 #include <samples/small_sample_models.h>
 
+#include <common/python_errors.h>
+#include <common/python_types.h>
+
 #include "bindings.h"
 
 namespace py = pybind11;
@@ -52,28 +55,6 @@ namespace brevane::python
             std::vector< SampleCollection > fault_blocks;
         };
 
-        // A getter returning a copy of a list member. pybind11's default
-        // for a member (def_readonly, def_readwrite) hands out views into
-        // the vector's elements, which see later assignments to the member
-        // and dangle once a longer list reallocates it.
-        template < typename Class, typename Value >
-        auto list_copy( std::vector< Value > Class::*member )
-        {
-            return [member]( const Class& object )
-            {
-                return object.*member;
-            };
-        }
-
-        template < typename Class, typename Value >
-        auto list_assignment( std::vector< Value > Class::*member )
-        {
-            return [member]( Class& object, std::vector< Value > values )
-            {
-                object.*member = std::move( values );
-            };
-        }
-
         void bind_box_and_topography( py::module_& module )
         {
             py::class_< SampleBox >( module, "SampleBox",
@@ -81,13 +62,17 @@ namespace brevane::python
                 "length_y], between a flat reference bottom (bottom_z) and "
                 "the mean height of the topography (top_z)." )
                 .def( py::init<>() )
-                .def_readwrite( "length_x", &SampleBox::length_x,
+                .def_property( "length_x", member_getter( &SampleBox::length_x ),
+                    member_setter( &SampleBox::length_x, "SampleBox.length_x" ),
                     "float: The length along x." )
-                .def_readwrite( "length_y", &SampleBox::length_y,
+                .def_property( "length_y", member_getter( &SampleBox::length_y ),
+                    member_setter( &SampleBox::length_y, "SampleBox.length_y" ),
                     "float: The length along y." )
-                .def_readwrite( "bottom_z", &SampleBox::bottom_z,
+                .def_property( "bottom_z", member_getter( &SampleBox::bottom_z ),
+                    member_setter( &SampleBox::bottom_z, "SampleBox.bottom_z" ),
                     "float: The height of the flat reference bottom." )
-                .def_readwrite( "top_z", &SampleBox::top_z,
+                .def_property( "top_z", member_getter( &SampleBox::top_z ),
+                    member_setter( &SampleBox::top_z, "SampleBox.top_z" ),
                     "float: The mean height of the topography; depths are "
                     "measured down from it." );
 
@@ -102,11 +87,14 @@ namespace brevane::python
                 "whole box: heights[i + j * nb_x] is the height at "
                 "(i * length_x / (nb_x - 1), j * length_y / (nb_y - 1))." )
                 .def( py::init<>() )
-                .def_readwrite( "nb_x", &HeightGrid::nb_x,
+                .def_property( "nb_x", member_getter( &HeightGrid::nb_x ),
+                    member_setter( &HeightGrid::nb_x, "HeightGrid.nb_x" ),
                     "int: The number of heights along x, at least 2." )
-                .def_readwrite( "nb_y", &HeightGrid::nb_y,
+                .def_property( "nb_y", member_getter( &HeightGrid::nb_y ),
+                    member_setter( &HeightGrid::nb_y, "HeightGrid.nb_y" ),
                     "int: The number of heights along y, at least 2." )
-                .def_readwrite( "heights", &HeightGrid::heights,
+                .def_property( "heights", member_getter( &HeightGrid::heights ),
+                    member_setter( &HeightGrid::heights, "HeightGrid.heights" ),
                     "List[float]: The heights; assign a whole new list to "
                     "change them." );
 
@@ -115,16 +103,18 @@ namespace brevane::python
                 "hills_amplitude (0 gives a flat topography), or a height "
                 "grid." )
                 .def( py::init<>() )
-                .def_readwrite( "kind", &TopographyParameters::kind,
+                .def_property( "kind", member_getter( &TopographyParameters::kind ),
+                    member_setter( &TopographyParameters::kind, "TopographyParameters.kind" ),
                     "TopographyKind: Hills or a height grid." )
-                .def_readwrite( "hills_amplitude",
-                    &TopographyParameters::hills_amplitude,
+                .def_property( "hills_amplitude", member_getter( &TopographyParameters::hills_amplitude ),
+                    member_setter( &TopographyParameters::hills_amplitude, "TopographyParameters.hills_amplitude" ),
                     "float: The hills stay strictly within top_z +- this "
                     "amount; 0 gives a flat topography." )
-                .def_readwrite( "nb_hills", &TopographyParameters::nb_hills,
+                .def_property( "nb_hills", member_getter( &TopographyParameters::nb_hills ),
+                    member_setter( &TopographyParameters::nb_hills, "TopographyParameters.nb_hills" ),
                     "int: The number of hills." )
-                .def_readwrite( "height_grid",
-                    &TopographyParameters::height_grid,
+                .def_property( "height_grid", member_reference( &TopographyParameters::height_grid ),
+                    member_setter( &TopographyParameters::height_grid, "TopographyParameters.height_grid" ),
                     "HeightGrid: The heights used by the height_grid kind, "
                     "changed in place." );
         }
@@ -137,20 +127,21 @@ namespace brevane::python
                 "in (0, 90] degrees, its dip direction and its vertical "
                 "throw (positive for a normal fault)." )
                 .def( py::init<>() )
-                .def_readwrite( "x_at_reference_depth",
-                    &FaultParameters::x_at_reference_depth,
+                .def_property( "x_at_reference_depth", member_getter( &FaultParameters::x_at_reference_depth ),
+                    member_setter( &FaultParameters::x_at_reference_depth, "FaultParameters.x_at_reference_depth" ),
                     "float: Where the fault is at the reference depth." )
-                .def_readwrite( "reference_depth",
-                    &FaultParameters::reference_depth,
+                .def_property( "reference_depth", member_getter( &FaultParameters::reference_depth ),
+                    member_setter( &FaultParameters::reference_depth, "FaultParameters.reference_depth" ),
                     "float: A depth below top_z." )
-                .def_readwrite( "dip_degrees", &FaultParameters::dip_degrees,
+                .def_property( "dip_degrees", member_getter( &FaultParameters::dip_degrees ),
+                    member_setter( &FaultParameters::dip_degrees, "FaultParameters.dip_degrees" ),
                     "float: The angle from the horizontal, in (0, 90]." )
-                .def_readwrite( "dips_towards_x_max",
-                    &FaultParameters::dips_towards_x_max,
+                .def_property( "dips_towards_x_max", member_getter( &FaultParameters::dips_towards_x_max ),
+                    member_setter( &FaultParameters::dips_towards_x_max, "FaultParameters.dips_towards_x_max" ),
                     "bool: Going down, the fault moves towards x max (True) or "
                     "x min." )
-                .def_readwrite( "vertical_throw",
-                    &FaultParameters::vertical_throw,
+                .def_property( "vertical_throw", member_getter( &FaultParameters::vertical_throw ),
+                    member_setter( &FaultParameters::vertical_throw, "FaultParameters.vertical_throw" ),
                     "float: How far the hanging wall goes down (a normal "
                     "fault); a negative value raises it." );
 
@@ -160,27 +151,28 @@ namespace brevane::python
                 "number of triangles of the whole topography). jitter in "
                 "[0, 0.8] moves the inner samples randomly." )
                 .def( py::init<>() )
-                .def_readwrite( "target_top_triangles",
-                    &SampleResolution::target_top_triangles,
+                .def_property( "target_top_triangles", member_getter( &SampleResolution::target_top_triangles ),
+                    member_setter( &SampleResolution::target_top_triangles, "SampleResolution.target_top_triangles" ),
                     "int: The approximate number of triangles of the whole "
                     "topography." )
-                .def_readwrite( "topography_edge_length",
-                    &SampleResolution::topography_edge_length,
+                .def_property( "topography_edge_length", member_getter( &SampleResolution::topography_edge_length ),
+                    member_setter( &SampleResolution::topography_edge_length, "SampleResolution.topography_edge_length" ),
                     "float: 0 for the default." )
-                .def_readwrite( "horizon_edge_lengths",
-                    &SampleResolution::horizon_edge_lengths,
+                .def_property( "horizon_edge_lengths", member_getter( &SampleResolution::horizon_edge_lengths ),
+                    member_setter( &SampleResolution::horizon_edge_lengths, "SampleResolution.horizon_edge_lengths" ),
                     "List[float]: One length per horizon, or empty for the "
                     "defaults; assign a whole new list to change it." )
-                .def_readwrite( "fault_edge_length",
-                    &SampleResolution::fault_edge_length,
+                .def_property( "fault_edge_length", member_getter( &SampleResolution::fault_edge_length ),
+                    member_setter( &SampleResolution::fault_edge_length, "SampleResolution.fault_edge_length" ),
                     "float: 0 for the default." )
-                .def_readwrite( "side_edge_length",
-                    &SampleResolution::side_edge_length,
+                .def_property( "side_edge_length", member_getter( &SampleResolution::side_edge_length ),
+                    member_setter( &SampleResolution::side_edge_length, "SampleResolution.side_edge_length" ),
                     "float: 0 for the default." )
-                .def_readwrite( "bottom_edge_length",
-                    &SampleResolution::bottom_edge_length,
+                .def_property( "bottom_edge_length", member_getter( &SampleResolution::bottom_edge_length ),
+                    member_setter( &SampleResolution::bottom_edge_length, "SampleResolution.bottom_edge_length" ),
                     "float: 0 for the default." )
-                .def_readwrite( "jitter", &SampleResolution::jitter,
+                .def_property( "jitter", member_getter( &SampleResolution::jitter ),
+                    member_setter( &SampleResolution::jitter, "SampleResolution.jitter" ),
                     "float: Random displacement of the inner samples, as a "
                     "fraction of their spacing, in [0, 0.8]; 0 gives regular "
                     "grids." );
@@ -199,34 +191,37 @@ namespace brevane::python
                 "changed in place; list fields (faults, horizon_depths) are "
                 "copies: assign a whole new list to change them." )
                 .def( py::init<>() )
-                .def_readwrite( "box", &SampleModelParameters::box,
+                .def_property( "box", member_reference( &SampleModelParameters::box ),
+                    member_setter( &SampleModelParameters::box, "SampleModelParameters.box" ),
                     "SampleBox: The box, changed in place." )
-                .def_readwrite( "topography",
-                    &SampleModelParameters::topography,
+                .def_property( "topography", member_reference( &SampleModelParameters::topography ),
+                    member_setter( &SampleModelParameters::topography, "SampleModelParameters.topography" ),
                     "TopographyParameters: The topography, changed in place." )
-                .def_readwrite( "nb_horizons",
-                    &SampleModelParameters::nb_horizons,
+                .def_property( "nb_horizons", member_getter( &SampleModelParameters::nb_horizons ),
+                    member_setter( &SampleModelParameters::nb_horizons, "SampleModelParameters.nb_horizons" ),
                     "int: The number of evenly spaced horizons; ignored when "
                     "horizon_depths is given." )
-                .def_readwrite( "horizon_depths",
-                    &SampleModelParameters::horizon_depths,
+                .def_property( "horizon_depths", member_getter( &SampleModelParameters::horizon_depths ),
+                    member_setter( &SampleModelParameters::horizon_depths, "SampleModelParameters.horizon_depths" ),
                     "List[float]: Depths below top_z of the horizons in fault "
                     "block 0, strictly increasing; assign a whole new list to "
                     "change them." )
                 .def_property( "faults",
-                    list_copy( &SampleModelParameters::faults ),
-                    list_assignment( &SampleModelParameters::faults ),
+                    member_getter( &SampleModelParameters::faults ),
+                    member_setter( &SampleModelParameters::faults,
+                        "SampleModelParameters.faults" ),
                     "List[FaultParameters]: The faults from x min to x max, "
                     "not crossing inside the box (a copy: assign a whole new "
                     "list to change them)." )
-                .def_readwrite( "bottom_amplitude",
-                    &SampleModelParameters::bottom_amplitude,
+                .def_property( "bottom_amplitude", member_getter( &SampleModelParameters::bottom_amplitude ),
+                    member_setter( &SampleModelParameters::bottom_amplitude, "SampleModelParameters.bottom_amplitude" ),
                     "float: The bottom bulges up by this amount in the middle "
                     "of the box (down when negative)." )
-                .def_readwrite( "resolution",
-                    &SampleModelParameters::resolution,
+                .def_property( "resolution", member_reference( &SampleModelParameters::resolution ),
+                    member_setter( &SampleModelParameters::resolution, "SampleModelParameters.resolution" ),
                     "SampleResolution: The mesh sizes, changed in place." )
-                .def_readwrite( "seed", &SampleModelParameters::seed,
+                .def_property( "seed", member_getter( &SampleModelParameters::seed ),
+                    member_setter( &SampleModelParameters::seed, "SampleModelParameters.seed" ),
                     "int: Drives the hills and the jitter." );
         }
 
@@ -238,7 +233,7 @@ namespace brevane::python
                 .def_readonly(
                     "id", &SampleCollection::id, "uuid: The collection." )
                 .def_property_readonly( "items",
-                    list_copy( &SampleCollection::items ),
+                    member_getter( &SampleCollection::items ),
                     "List[uuid]: The items, in insertion order (a new list)." );
 
             py::class_< PythonSampleModel >( module, "SampleModel",
@@ -251,11 +246,11 @@ namespace brevane::python
                 .def_readonly( "model", &PythonSampleModel::model,
                     "StructuralModel: The model." )
                 .def_property_readonly( "top_surfaces",
-                    list_copy( &PythonSampleModel::top_surfaces ),
+                    member_getter( &PythonSampleModel::top_surfaces ),
                     "List[uuid]: The topography pieces, from x min to x "
                     "max." )
                 .def_property_readonly( "bottom_surfaces",
-                    list_copy( &PythonSampleModel::bottom_surfaces ),
+                    member_getter( &PythonSampleModel::bottom_surfaces ),
                     "List[uuid]: The bottom pieces, from x min to x max." )
                 .def_readonly( "top_boundary", &PythonSampleModel::top_boundary,
                     "uuid: The top model boundary." )
@@ -273,14 +268,14 @@ namespace brevane::python
                     "SampleCollection: Surfaces by block, then by layer from "
                     "the top down." )
                 .def_property_readonly( "horizons",
-                    list_copy( &PythonSampleModel::horizons ),
+                    member_getter( &PythonSampleModel::horizons ),
                     "List[SampleCollection]: Pieces by fault block, from x "
                     "min to x max." )
                 .def_property_readonly( "faults",
-                    list_copy( &PythonSampleModel::faults ),
+                    member_getter( &PythonSampleModel::faults ),
                     "List[SampleCollection]: Pieces from the top down." )
                 .def_property_readonly( "fault_blocks",
-                    list_copy( &PythonSampleModel::fault_blocks ),
+                    member_getter( &PythonSampleModel::fault_blocks ),
                     "List[SampleCollection]: Blocks by layer, from the top "
                     "down." );
         }
@@ -307,10 +302,20 @@ namespace brevane::python
             "build_sample_model",
             []( const SampleModelParameters& parameters )
             {
-                return PythonSampleModel{ build_sample_model( parameters ) };
+                return rethrow_as( ErrorKind::invalid_value,
+                    [&parameters]
+                    {
+                        return without_gil(
+                            [&parameters]
+                            {
+                                return PythonSampleModel{ build_sample_model(
+                                    parameters ) };
+                            } );
+                    } );
             },
             py::arg( "parameters" ),
             "Builds the valid structural model the parameters describe; "
-            "RuntimeError naming the faulty value when they describe none." );
+            "InvalidValueError (a ValueError) naming the faulty value when "
+            "they describe none." );
     }
 } // namespace brevane::python

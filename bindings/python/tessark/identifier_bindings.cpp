@@ -6,6 +6,8 @@
 #include <tessark/basic/uuid.h>
 #include <tessark/model/component_type.h>
 
+#include <common/python_errors.h>
+
 #include "bindings.h"
 
 namespace py = pybind11;
@@ -14,6 +16,15 @@ namespace brevane::python
 {
     namespace
     {
+        // Equality with any object, as Python's __eq__ takes: an object of
+        // another type is never equal (and != follows from ==).
+        template < typename Value >
+        bool equal_to( const Value& value, const py::object& other )
+        {
+            return py::isinstance< Value >( other )
+                   && value == other.cast< const Value& >();
+        }
+
         void bind_uuid( py::module_& module )
         {
             py::class_< uuid >( module, "uuid",
@@ -24,11 +35,16 @@ namespace brevane::python
                 .def( py::init(
                           []( const std::string& text )
                           {
-                              return uuid{ text };
+                              return rethrow_as( ErrorKind::invalid_value,
+                                  [&text]
+                                  {
+                                      return uuid{ text };
+                                  } );
                           } ),
                     py::arg( "text" ),
                     "Parses the 8-4-4-4-12 hexadecimal form, upper or lower "
-                    "case; raises RuntimeError naming the text otherwise." )
+                    "case; raises InvalidValueError (a ValueError) naming the "
+                    "text otherwise." )
                 .def( "__str__", &uuid::string,
                     "The 8-4-4-4-12 lowercase hexadecimal form." )
                 .def( "__repr__",
@@ -36,8 +52,7 @@ namespace brevane::python
                     {
                         return "uuid('" + id.string() + "')";
                     } )
-                .def( py::self == py::self )
-                .def( py::self != py::self )
+                .def( "__eq__", &equal_to< uuid >, py::arg( "other" ) )
                 .def( py::self < py::self )
                 .def( "__hash__",
                     []( const uuid& id )
@@ -96,8 +111,7 @@ namespace brevane::python
                             component.type().get(), "', uuid('",
                             component.id().string(), "'))" );
                     } )
-                .def( py::self == py::self )
-                .def( py::self != py::self )
+                .def( "__eq__", &equal_to< ComponentID >, py::arg( "other" ) )
                 .def( "__hash__",
                     []( const ComponentID& component )
                     {
@@ -130,8 +144,8 @@ namespace brevane::python
                                 .cast< std::string >(),
                             ", ", value.vertex, ")" );
                     } )
-                .def( py::self == py::self )
-                .def( py::self != py::self )
+                .def( "__eq__", &equal_to< ComponentMeshVertex >,
+                    py::arg( "other" ) )
                 .def( "__hash__",
                     []( const ComponentMeshVertex& value )
                     {

@@ -8,6 +8,7 @@
 #include <tessark/mesh/point_set.h>
 #include <tessark/mesh/polygonal_surface.h>
 #include <tessark/mesh/polyhedron_type.h>
+#include <tessark/mesh/polyhedron_volume.h>
 #include <tessark/mesh/solid_mesh.h>
 #include <tessark/mesh/triangulated_surface.h>
 
@@ -153,6 +154,20 @@ namespace brevane::python
             return types;
         }
 
+        py::array_t< double > polyhedron_volumes_of(
+            const SolidMesh< 3 >& mesh )
+        {
+            py::array_t< double > volumes(
+                { static_cast< py::ssize_t >( mesh.nb_polyhedra() ) } );
+            auto values = volumes.mutable_unchecked< 1 >();
+            for( index_t polyhedron = 0; polyhedron < mesh.nb_polyhedra();
+                 polyhedron++ )
+            {
+                values( polyhedron ) = polyhedron_volume( mesh, polyhedron );
+            }
+            return volumes;
+        }
+
         py::array_t< std::uint32_t > polyhedron_offsets_of(
             const SolidMesh< 3 >& mesh )
         {
@@ -214,7 +229,7 @@ namespace brevane::python
             py::class_< MeshHandle >( module, "Mesh",
                 "The mesh of a model component. It is looked up in the "
                 "model at every use: when the component is gone, or its mesh "
-                "is no longer of this kind, a RuntimeError names the "
+                "is no longer of this kind, a TessarkError names the "
                 "component." )
                 .def_property_readonly(
                     "component_id",
@@ -245,6 +260,12 @@ namespace brevane::python
                 .def( "__repr__",
                     []( const MeshHandle& handle )
                     {
+                        if( !handle.exists() )
+                        {
+                            return concatenate( "<Mesh of ",
+                                handle.component.string(),
+                                " (stale: no longer in its model)>" );
+                        }
                         return concatenate( "<",
                             handle.vertex_set().impl_name(), " of ",
                             handle.component.string(), ", ",
@@ -361,6 +382,19 @@ namespace brevane::python
                     doc( "numpy.ndarray: The kind of each polyhedron as the "
                          "value of its PolyhedronType, uint8, of shape "
                          "(nb_polyhedra,)." )
+                        .c_str() )
+                .def_property_readonly(
+                    "polyhedron_volumes",
+                    []( const SolidMeshHandle& handle )
+                    {
+                        return polyhedron_volumes_of( solid_mesh( handle ) );
+                    },
+                    doc( "numpy.ndarray: The signed volume of each "
+                         "polyhedron, float64, of shape (nb_polyhedra,): "
+                         "positive for a positively oriented cell (the "
+                         "divergence theorem around its centroid, a "
+                         "quadrangular facet split into four triangles "
+                         "around its own centroid)." )
                         .c_str() )
                 .def_property_readonly(
                     "polyhedron_offsets",

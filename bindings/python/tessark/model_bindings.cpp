@@ -1,4 +1,3 @@
-#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -6,9 +5,8 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <tessark/model/structural_model_builder.h>
-
-#include <halven/modifier/brep_geometric_modifier.h>
+#include <common/python_errors.h>
+#include <common/python_types.h>
 
 #include "bindings.h"
 
@@ -18,6 +16,44 @@ namespace brevane::python
 {
     namespace
     {
+        // The mesh handle a component's mesh is declared as in Python; the
+        // object is the handle of the mesh's most derived kind.
+        template < typename Component >
+        struct DeclaredMesh;
+        template <>
+        struct DeclaredMesh< Corner< 3 > >
+        {
+            using type = PointSetHandle;
+        };
+        template <>
+        struct DeclaredMesh< Line< 3 > >
+        {
+            using type = EdgedCurveHandle;
+        };
+        template <>
+        struct DeclaredMesh< Surface< 3 > >
+        {
+            using type = SurfaceMeshHandle;
+        };
+        template <>
+        struct DeclaredMesh< Block< 3 > >
+        {
+            using type = SolidMeshHandle;
+        };
+
+        // Equality of two handles: the same model and the same uuid.
+        template < typename Handle >
+        bool same_handle( const Handle& handle, const py::object& other )
+        {
+            if( !py::isinstance< Handle >( other ) )
+            {
+                return false;
+            }
+            const auto& other_handle = other.cast< const Handle& >();
+            return handle.model == other_handle.model
+                   && handle.key() == other_handle.key();
+        }
+
         template < typename Component >
         void bind_component( py::module_& module, const char* python_name,
             const char* description )
@@ -56,8 +92,11 @@ namespace brevane::python
                     "mesh",
                     []( const Handle& handle )
                     {
-                        return mesh_object(
-                            handle.model, handle.component().component_id() );
+                        return ObjectOf<
+                            typename DeclaredMesh< Component >::type >{
+                            mesh_object( handle.model,
+                                handle.component().component_id() )
+                        };
                     },
                     "Mesh: The mesh, as the handle of its kind (PointSet, "
                     "EdgedCurve, TriangulatedSurface, PolygonalSurface, "
@@ -65,16 +104,17 @@ namespace brevane::python
                 .def( "__repr__",
                     [python_name]( const Handle& handle )
                     {
+                        if( !handle.exists() )
+                        {
+                            return concatenate( "<", python_name, " ",
+                                handle.id.string(),
+                                " (stale: no longer in its model)>" );
+                        }
                         return concatenate( "<", python_name, " '",
                             handle.component().name(), "' ", handle.id.string(),
                             ">" );
                     } )
-                .def( "__eq__",
-                    []( const Handle& handle, const Handle& other )
-                    {
-                        return handle.model == other.model
-                               && handle.id == other.id;
-                    } )
+                .def( "__eq__", &same_handle< Handle >, py::arg( "other" ) )
                 .def( "__hash__",
                     []( const Handle& handle )
                     {
@@ -128,6 +168,12 @@ namespace brevane::python
                 .def( "__repr__",
                     []( const CollectionHandle& handle )
                     {
+                        if( !handle.exists() )
+                        {
+                            return concatenate( "<Collection ",
+                                handle.collection.string(),
+                                " (stale: no longer in its model)>" );
+                        }
                         const auto& collection = handle.get();
                         return concatenate( "<Collection ",
                             handle.collection.type().get(), " '",
@@ -135,13 +181,8 @@ namespace brevane::python
                             ", ", handle.model->nb_items( collection.id() ),
                             " items>" );
                     } )
-                .def( "__eq__",
-                    []( const CollectionHandle& handle,
-                        const CollectionHandle& other )
-                    {
-                        return handle.model == other.model
-                               && handle.collection == other.collection;
-                    } )
+                .def( "__eq__", &same_handle< CollectionHandle >,
+                    py::arg( "other" ) )
                 .def( "__hash__",
                     []( const CollectionHandle& handle )
                     {
@@ -392,67 +433,6 @@ namespace brevane::python
                     "The number of fault blocks." );
         }
 
-        std::optional< index_t > unique_vertex_of(
-            const StructuralModel& model, const ComponentMeshVertex& vertex )
-        {
-            const auto unique_vertex = model.unique_vertex( vertex );
-            if( unique_vertex == NO_ID )
-            {
-                return std::nullopt;
-            }
-            return unique_vertex;
-        }
-
-        std::vector< ComponentMeshVertex > component_mesh_vertices_of(
-            const StructuralModel& model, index_t unique_vertex )
-        {
-            const auto& vertices =
-                model.component_mesh_vertices( unique_vertex );
-            return { vertices.begin(), vertices.end() };
-        }
-
-        void set_unique_vertex_position( StructuralModel& model,
-            index_t unique_vertex, const std::vector< double >& coordinates )
-        {
-            TESSARK_EXCEPTION( coordinates.size() == 3,
-                "[StructuralModel.set_unique_vertex_position] A point has 3 "
-                "coordinates, not ",
-                coordinates.size() );
-            StructuralModelBuilder builder{ model };
-            BRepGeometricModifier{ model, builder }.move_point( unique_vertex,
-                Point3D{ { coordinates[0], coordinates[1], coordinates[2] } } );
-        }
-
-        void bind_unique_vertices(
-            py::class_< StructuralModel, ModelPointer >& model_class )
-        {
-            model_class
-                .def( "nb_unique_vertices",
-                    &StructuralModel::nb_unique_vertices,
-                    "The number of unique vertices: the model-wide vertices "
-                    "that bind the component mesh vertices standing for the "
-                    "same point." )
-                .def( "unique_vertex", &unique_vertex_of,
-                    py::arg( "component_vertex" ),
-                    "The unique vertex of a component mesh vertex, None when "
-                    "it is bound to none." )
-                .def( "component_mesh_vertices", &component_mesh_vertices_of,
-                    py::arg( "unique_vertex" ),
-                    "The component mesh vertices bound to the unique vertex, "
-                    "in binding order: a new list of ComponentMeshVertex. "
-                    "RuntimeError when the index is not a unique vertex." )
-                .def( "set_unique_vertex_position", &set_unique_vertex_position,
-                    py::arg( "unique_vertex" ), py::arg( "point" ),
-                    "The one writer of this module: moves every component "
-                    "mesh vertex bound to the unique vertex (in every corner, "
-                    "line, surface and block) to the point [x, y, z], so "
-                    "that the model stays consistent. Meant for scripted "
-                    "edits such as moving a side vertex off the topography "
-                    "border before an inspection. RuntimeError when the "
-                    "index is not a unique vertex or the point does not have "
-                    "3 coordinates." );
-        }
-
         std::string model_repr( const StructuralModel& model )
         {
             return concatenate( "<StructuralModel: ", model.nb_corners(),
@@ -519,15 +499,20 @@ namespace brevane::python
             "their meshes, the relations between them, collections of them "
             "(model boundaries, horizons, faults, fault blocks, surface "
             "collections) and the unique vertices binding their mesh "
-            "vertices. Read only from Python, except for "
-            "set_unique_vertex_position. Components, collections and meshes "
+            "vertices. Read only from Python, except for the unique vertex "
+            "positions. Components, collections and meshes "
             "obtained from a model keep it alive." );
         model_class.def( py::init<>(), "An empty model." )
             .def(
                 "clone",
                 []( const StructuralModel& model )
                 {
-                    return std::make_shared< StructuralModel >( model.clone() );
+                    return without_gil(
+                        [&model]
+                        {
+                            return std::make_shared< StructuralModel >(
+                                model.clone() );
+                        } );
                 },
                 "A deep copy: same uuids, names, meshes, relations, "
                 "collections and unique vertices." )
@@ -538,6 +523,6 @@ namespace brevane::python
         bind_components_access( model_class );
         bind_relations( model_class );
         bind_collections_access( model_class );
-        bind_unique_vertices( model_class );
+        bind_model_geometry( model_class );
     }
 } // namespace brevane::python

@@ -15,6 +15,22 @@
 // something that is gone raises a RuntimeError naming its uuid instead.
 namespace brevane::python
 {
+    // Whether the lookup finds what it looks for, instead of throwing the
+    // TessarkException of something absent.
+    template < typename Lookup >
+    [[nodiscard]] bool found( const Lookup& lookup )
+    {
+        try
+        {
+            static_cast< void >( lookup() );
+            return true;
+        }
+        catch( const TessarkException& )
+        {
+            return false;
+        }
+    }
+
     using ModelPointer = std::shared_ptr< StructuralModel >;
 
     // A corner, line, surface or block of a model.
@@ -45,6 +61,21 @@ namespace brevane::python
                 return model->block( id );
             }
         }
+
+        // Whether the model still has the component.
+        [[nodiscard]] bool exists() const
+        {
+            return found( [this]
+                {
+                    return &component();
+                } );
+        }
+
+        // What tells two handles of one model apart.
+        [[nodiscard]] const uuid& key() const
+        {
+            return id;
+        }
     };
 
     // A collection of a model, of one of the five kinds (model boundary,
@@ -57,6 +88,21 @@ namespace brevane::python
         // Throws a TessarkException naming the uuid when the model has no
         // such collection any more.
         [[nodiscard]] const Collection& get() const;
+
+        // Whether the model still has the collection.
+        [[nodiscard]] bool exists() const
+        {
+            return found( [this]
+                {
+                    return &get();
+                } );
+        }
+
+        // What tells two handles of one model apart.
+        [[nodiscard]] const ComponentID& key() const
+        {
+            return collection;
+        }
     };
 
     // The mesh of a component. The derived handles only tell Python which
@@ -80,6 +126,15 @@ namespace brevane::python
         }
         // The component's current mesh, whatever its kind.
         [[nodiscard]] const VertexSet& vertex_set() const;
+
+        // Whether the model still has the component.
+        [[nodiscard]] bool exists() const
+        {
+            return found( [this]
+                {
+                    return &vertex_set();
+                } );
+        }
     };
 
     struct PointSetHandle : MeshHandle
