@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include <pillar/varnholt_pillar_library.h>
+#include <tessark/basic/version.h>
 
 #include "commands/build_command.h"
 #include "commands/command.h"
@@ -19,6 +20,7 @@
 #include "commands/repair_command.h"
 #include "commands/sample_command.h"
 #include "report_format.h"
+#include "report_options.h"
 #include "usage_error.h"
 
 // brevane: from a structural model to a pillar model on the command line.
@@ -61,6 +63,24 @@ namespace
         }
     }
 
+    // The options before a subcommand belong to the job run without one: a
+    // subcommand would not use them, so they are refused rather than
+    // ignored.
+    void refuse_job_options( const CLI::App& app, const CLI::App& command )
+    {
+        for( const auto* option : app.get_options() )
+        {
+            if( option->count() != 0 && option->get_name() != "--help" )
+            {
+                throw brevane::cli::UsageError{ option->get_name(),
+                    " applies to the job run without a subcommand, not to ",
+                    command.get_name(),
+                    " (its own options go after it, see brevane ",
+                    command.get_name(), " --help)" };
+            }
+        }
+    }
+
     // CLI11 writes a parse error in two lines by default; the tool keeps
     // every error on one.
     std::string parse_failure( const CLI::App* app, const CLI::Error& error )
@@ -84,11 +104,15 @@ int main( int argc, char** argv )
         "brevane" };
     app.failure_message( parse_failure );
     app.require_subcommand( 0, 1 );
+    app.set_version_flag( "--version",
+        std::string{ "brevane " } + std::string{ brevane::tessark_version() } );
     std::filesystem::path output_folder{ "brevane_output" };
     app.add_option( "--output-dir", output_folder,
            "Folder of the rebuilt model and the pictures of the job run "
            "without a subcommand, by default brevane_output" )
         ->type_name( "FOLDER" );
+    brevane::cli::ReportOptions report;
+    brevane::cli::add_report_options( app, report, false );
     const std::vector< brevane::cli::Command > commands{
         brevane::cli::add_sample_command( app ),
         brevane::cli::add_inspect_command( app ),
@@ -115,12 +139,17 @@ int main( int argc, char** argv )
     const auto name =
         chosen == commands.end() ? std::string{} : chosen->parser->get_name();
     return run_command( name,
-        [&chosen, &commands, &output_folder]
+        [&]
         {
+            if( chosen != commands.end() )
+            {
+                refuse_job_options( app, *chosen->parser );
+            }
             brevane::VarnholtPillarLibrary::initialize();
             if( chosen == commands.end() )
             {
-                brevane::cli::run_default_job( output_folder );
+                brevane::cli::run_default_job(
+                    output_folder, report.verbosity );
             }
             else
             {

@@ -11,6 +11,8 @@
 #include <tessark/mesh/triangulated_surface_builder.h>
 #include <tessark/model/structural_model_builder.h>
 
+#include <samples/sample_ids.h>
+
 namespace brevane::cli
 {
     namespace
@@ -43,7 +45,7 @@ namespace brevane::cli
                 surface.name(), " has no inner vertex to fold" };
         }
 
-        void add_dangling_line( SampleModel& sample )
+        void add_dangling_line( SampleModel& sample, std::uint64_t seed )
         {
             StructuralModelBuilder builder{ sample.model };
             const auto& horizon =
@@ -59,7 +61,8 @@ namespace brevane::cli
                     }
                     const auto ends =
                         mesh.polygon_edge_vertices( { polygon, edge } );
-                    const auto& id = builder.add_line();
+                    const auto& id = builder.add_line(
+                        sample_uuid( seed, "Line", "dangling_line" ) );
                     builder.set_name( id, "dangling_line" );
                     auto curve = builder.line_mesh_builder( id );
                     const auto line_id = sample.model.line( id ).component_id();
@@ -120,10 +123,11 @@ namespace brevane::cli
                 target );
         }
 
-        void add_untagged_surface( SampleModel& sample )
+        void add_untagged_surface( SampleModel& sample, std::uint64_t seed )
         {
             StructuralModelBuilder builder{ sample.model };
-            const auto& id = builder.add_surface();
+            const auto& id = builder.add_surface(
+                sample_uuid( seed, "Surface", "untagged_surface" ) );
             builder.set_name( id, "untagged_surface" );
             auto mesh =
                 builder.surface_mesh_builder< TriangulatedSurfaceBuilder< 3 > >(
@@ -159,7 +163,8 @@ namespace brevane::cli
         return std::nullopt;
     }
 
-    void add_defect( SampleModel& sample, ModelDefect defect )
+    void add_defect(
+        SampleModel& sample, ModelDefect defect, std::uint64_t seed )
     {
         switch( defect )
         {
@@ -167,13 +172,13 @@ namespace brevane::cli
             fold_top_triangle( sample );
             return;
         case ModelDefect::dangling_line:
-            add_dangling_line( sample );
+            add_dangling_line( sample, seed );
             return;
         case ModelDefect::side_vertex_off_border:
             move_side_vertex_off_border( sample );
             return;
         case ModelDefect::untagged_surface:
-            add_untagged_surface( sample );
+            add_untagged_surface( sample, seed );
             return;
         }
     }

@@ -8,6 +8,15 @@
 
 namespace brevane::cli
 {
+    namespace
+    {
+        // Where a model file keeps its meshes and description.
+        std::filesystem::path meshes_folder( const std::filesystem::path& file )
+        {
+            return file.parent_path() / ( file.stem().string() + "_files" );
+        }
+    } // namespace
+
     StructuralModel read_model_file( const std::filesystem::path& path )
     {
         if( !std::filesystem::is_regular_file( path ) )
@@ -32,33 +41,23 @@ namespace brevane::cli
             throw UsageError{ "the model file name ", path.string(),
                 " does not end in .vtm" };
         }
-        if( std::filesystem::is_directory( path ) )
+        check_writable( path );
+        const auto meshes = meshes_folder( path );
+        if( std::filesystem::exists( meshes )
+            && !std::filesystem::is_directory( meshes ) )
         {
-            throw UsageError{ "the model file ", path.string(),
-                " is an existing folder" };
+            throw UsageError{ "cannot write the model file ", path.string(),
+                ": its folder of meshes ", meshes.string(),
+                " is an existing file" };
         }
     }
 
-    void create_folder_of( const std::filesystem::path& file )
+    void write_model_file( const StructuralModel& model,
+        const std::filesystem::path& path, OutputFiles& outputs )
     {
-        const auto folder = file.parent_path();
-        if( folder.empty() )
-        {
-            return;
-        }
-        std::error_code error;
-        std::filesystem::create_directories( folder, error );
-        if( error )
-        {
-            throw UsageError{ "cannot create the folder ", folder.string(),
-                ": ", error.message() };
-        }
-    }
-
-    void write_model_file(
-        const StructuralModel& model, const std::filesystem::path& path )
-    {
-        create_folder_of( path );
+        outputs.create_folder_of( path );
+        outputs.record( path );
+        outputs.record( meshes_folder( path ) );
         try
         {
             save_model( model, path );

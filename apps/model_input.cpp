@@ -17,16 +17,20 @@ namespace brevane::cli
             .add_option( "model", options.model,
                 "Model file (.vtm) to read; the default sample when absent" )
             ->type_name( "FILE" );
+        // One name per option, repeated for more, as the ensemble command
+        // takes them: a list would swallow the model file after it.
         command
             .add_option( "--top", options.top_names,
-                "Collections or surfaces forming the top of the model "
-                "(default: the model boundary \"top\")" )
-            ->type_name( "NAME" );
+                "Collection or surface forming the top of the model, "
+                "repeatable (default: the model boundary \"top\")" )
+            ->type_name( "NAME" )
+            ->allow_extra_args( false );
         command
             .add_option( "--bottom", options.bottom_names,
-                "Collections or surfaces forming the bottom of the model "
-                "(default: the model boundary \"bottom\")" )
-            ->type_name( "NAME" );
+                "Collection or surface forming the bottom of the model, "
+                "repeatable (default: the model boundary \"bottom\")" )
+            ->type_name( "NAME" )
+            ->allow_extra_args( false );
     }
 
     InputModel read_input_model( const ModelInputOptions& options )

@@ -6,29 +6,31 @@
 
 namespace brevane::cli
 {
-    std::uint32_t repair_and_report( InputModel& input, std::ostream& out )
+    RepairReport repair_and_report( InputModel& input, std::ostream& out )
     {
+        RepairReport report;
         out << "Inspection of " << input.origin << "\n";
-        const auto before = inspect_and_print(
+        report.before = inspect_and_print(
             out, input.model, input.top_surfaces, input.bottom_surfaces );
 
-        const auto nb_moved = before.points_too_far.nb_issues();
+        report.nb_moved = report.before.points_too_far.nb_issues();
         out << "\nRepair\n";
-        if( nb_moved == 0 )
+        if( report.nb_moved == 0 )
         {
             out << "  nothing the repair mends: no side vertex off the "
                    "topography border\n";
         }
         else
         {
-            repair_pillar_model_input( input.model, before );
-            out << "  moved " << nb_moved
-                << ( nb_moved == 1 ? " side vertex" : " side vertices" )
+            repair_pillar_model_input( input.model, report.before );
+            out << "  moved " << report.nb_moved
+                << ( report.nb_moved == 1 ? " side vertex" : " side vertices" )
                 << " onto the topography border\n";
         }
 
         out << "\nInspection after the repair\n";
-        return nb_issues( inspect_and_print(
-            out, input.model, input.top_surfaces, input.bottom_surfaces ) );
+        report.after = inspect_and_print(
+            out, input.model, input.top_surfaces, input.bottom_surfaces );
+        return report;
     }
 } // namespace brevane::cli

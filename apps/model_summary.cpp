@@ -33,16 +33,6 @@ namespace brevane::cli
         return counts;
     }
 
-    std::size_t nb_block_cells( const StructuralModel& model )
-    {
-        std::size_t nb_cells{ 0 };
-        for( const auto& block : model.blocks() )
-        {
-            nb_cells += block.mesh().nb_polyhedra();
-        }
-        return nb_cells;
-    }
-
     std::vector< BlockCells > block_cells( const StructuralModel& model )
     {
         std::vector< BlockCells > result;
@@ -101,9 +91,16 @@ namespace brevane::cli
                              : concatenate( total, " (", kinds, ")" );
     }
 
-    std::string describe_model( const StructuralModel& model )
+    ModelCounts count_model( const StructuralModel& model )
     {
-        const auto polygons = count_surface_polygons( model );
+        return { count_surface_polygons( model ), model.nb_surfaces(),
+            model.nb_lines(), model.nb_corners(), model.nb_blocks(),
+            model.nb_horizons(), model.nb_faults() };
+    }
+
+    std::string describe_model( const ModelCounts& counts )
+    {
+        const auto& polygons = counts.polygons;
         auto polygon_counts = counted( polygons.triangles, "triangle" );
         if( polygons.quadrangles != 0 )
         {
@@ -115,12 +112,17 @@ namespace brevane::cli
             append( &polygon_counts, ", ",
                 counted( polygons.others, "other polygon" ) );
         }
-        return concatenate( counted( model.nb_surfaces(), "surface" ), " (",
-            polygon_counts, "), ", counted( model.nb_lines(), "line" ), ", ",
-            counted( model.nb_corners(), "corner" ), ", ",
-            counted( model.nb_blocks(), "block" ), ", ",
-            counted( model.nb_horizons(), "horizon" ), ", ",
-            counted( model.nb_faults(), "fault" ) );
+        return concatenate( counted( counts.surfaces, "surface" ), " (",
+            polygon_counts, "), ", counted( counts.lines, "line" ), ", ",
+            counted( counts.corners, "corner" ), ", ",
+            counted( counts.blocks, "block" ), ", ",
+            counted( counts.horizons, "horizon" ), ", ",
+            counted( counts.faults, "fault" ) );
+    }
+
+    std::string describe_model( const StructuralModel& model )
+    {
+        return describe_model( count_model( model ) );
     }
 
     std::string validation_verdict( const ModelValidationReport& report )

@@ -24,9 +24,6 @@ namespace brevane::cli
     [[nodiscard]] SurfacePolygonCounts count_surface_polygons(
         const StructuralModel& model );
 
-    // The cells (polyhedra) of every block mesh.
-    [[nodiscard]] std::size_t nb_block_cells( const StructuralModel& model );
-
     // The cells of one block mesh by kind, and their total volume.
     struct BlockCells
     {
@@ -46,9 +43,24 @@ namespace brevane::cli
     // cell are left out.
     [[nodiscard]] std::string describe_cells( const BlockCells& cells );
 
+    // How many components and collections of each kind a model holds.
+    struct ModelCounts
+    {
+        SurfacePolygonCounts polygons;
+        std::size_t surfaces{ 0 };
+        std::size_t lines{ 0 };
+        std::size_t corners{ 0 };
+        std::size_t blocks{ 0 };
+        std::size_t horizons{ 0 };
+        std::size_t faults{ 0 };
+    };
+
+    [[nodiscard]] ModelCounts count_model( const StructuralModel& model );
+
     // "61 surfaces (11891 triangles), 100 lines, 52 corners, 12 blocks, 3
     // horizons, 2 faults"; quadrangles and other polygons are listed after
     // the triangles when there are some.
+    [[nodiscard]] std::string describe_model( const ModelCounts& counts );
     [[nodiscard]] std::string describe_model( const StructuralModel& model );
 
     // "valid", or the number of problems.

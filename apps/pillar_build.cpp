@@ -4,17 +4,15 @@
 #include <string_view>
 
 #include <pillar/pillar_structural_model_builder.h>
-#include <pillar/pillar_structural_model_exception.h>
 #include <tessark/basic/string_concatenation.h>
 #include <tessark/inspection/model_validation.h>
 
-#include "horizon_distances.h"
+#include "build_report_text.h"
 #include "inspection_report.h"
 #include "model_files.h"
-#include "model_summary.h"
+#include "output_files.h"
 #include "plan_view_replay.h"
 #include "report_format.h"
-#include "stage_progress.h"
 
 namespace brevane::cli
 {
@@ -28,99 +26,144 @@ namespace brevane::cli
                 folder / ( stem + "_plan_view_after_decimation.svg" ) };
         }
 
-        // Runs the build with its progress lines; a refusal prints the
-        // inspection that made it and becomes the command's failure.
-        PillarStructuralModelBuilderResult run_build(
-            InputModel& input, bool add_block_mesh, std::ostream& out )
+        NamedItem surface_item( const StructuralModel& model, const uuid& id )
+        {
+            return { "Surface", id,
+                std::string{ model.surface( id ).name() } };
+        }
+
+        // Runs the inspection, then the build when it finds no issue, with
+        // the progress lines; returns the slice collections of a build.
+        std::optional< std::vector< uuid > > run_build( InputModel& input,
+            bool add_block_mesh, std::ostream& out, BuildReport& report )
         {
             out << "Building the pillar model of " << input.origin << "\n";
             StageProgress progress{ out,
                 "Making the plan view and inspecting the model" };
-            PillarStructuralModelOptions options;
-            options.add_block_mesh = add_block_mesh;
             PillarStructuralModelBuilder builder{ input.model,
                 input.top_surfaces, input.bottom_surfaces };
+            std::optional< std::vector< uuid > > slices;
             try
             {
-                auto result = builder.build( options );
-                const auto elapsed = progress.finish();
-                out << "  built in " << format_duration( elapsed ) << "\n";
-                return result;
-            }
-            catch( const PillarStructuralModelException& refusal )
-            {
-                out << "  the inspection found issues, nothing was built:\n";
-                print_inspection( out, refusal.inspection_result );
-                const auto issues = nb_issues( refusal.inspection_result );
-                throw TessarkException{ "the model has ",
-                    counted( issues, "issue" ), ", nothing was built" };
+                report.inspection = builder.is_model_construction_possible();
+                if( nb_issues( report.inspection ) == 0 )
+                {
+                    PillarStructuralModelOptions options;
+                    options.add_block_mesh = add_block_mesh;
+                    slices = builder.build( options ).slice_collection_order;
+                }
             }
             catch( const std::exception& failure )
             {
-                throw TessarkException{ "the build failed: ", failure.what() };
+                report.failure = failure.what();
+            }
+            report.build_milliseconds = progress.finish();
+            report.stages = progress.stages();
+            if( slices )
+            {
+                out << "  built in " << format_duration( report.build_milliseconds )
+                    << "\n";
+            }
+            else if( !report.failure )
+            {
+                out << "  the inspection found issues, nothing was built:\n";
+                print_inspection( out, report.inspection );
+            }
+            return slices;
+        }
+
+        void fill_summary( const StructuralModel& original,
+            const StructuralModel& rebuilt, absl::Span< const uuid > slices,
+            const PlanViewDecimation& plan_view, BuildReport& report )
+        {
+            report.nb_slices = slices.size();
+            report.nb_pillars = plan_view.after.nb_vertices;
+            report.plan_view_triangles_before = plan_view.before.nb_triangles;
+            report.plan_view_triangles_after = plan_view.after.nb_triangles;
+            report.input_polygons = count_surface_polygons( original );
+            report.rebuilt_model = count_model( rebuilt );
+            report.rebuilt_polygons = report.rebuilt_model.polygons;
+            if( report.with_cells )
+            {
+                report.block_cells = block_cells( rebuilt );
+            }
+            report.validation = validate_model( rebuilt );
+            report.horizon_distances = horizon_distances( original, rebuilt );
+            for( const auto& id : slices )
+            {
+                const auto& collection = rebuilt.surface_collection( id );
+                SliceCollection slice{ { "SurfaceCollection", id,
+                    std::string{ collection.name() } }, {} };
+                for( const auto& item : rebuilt.items( id ) )
+                {
+                    slice.surfaces.push_back(
+                        surface_item( rebuilt, item.id() ) );
+                }
+                report.slices.push_back( std::move( slice ) );
+            }
+            for( const auto& group : plan_view.surface_groups_order )
+            {
+                auto& named = report.surface_groups_order.emplace_back();
+                for( const auto& id : group )
+                {
+                    named.push_back( surface_item( original, id ) );
+                }
             }
         }
     } // namespace
 
-    void build_pillar_model( InputModel& input,
-        const PillarBuildSettings& settings, std::ostream& out )
+    BuildReport build_pillar_model( InputModel& input,
+        const PillarBuildSettings& settings, std::ostream& out,
+        Verbosity verbosity )
     {
         check_model_file_path( settings.model_file );
-        create_folder_of( settings.model_file );
+        BuildReport report;
+        report.origin = input.origin;
+        report.with_cells = settings.add_block_mesh;
         const auto original = input.model.clone();
-        const auto result = run_build( input, settings.add_block_mesh, out );
+        const auto slices =
+            run_build( input, settings.add_block_mesh, out, report );
+        if( !slices )
+        {
+            return report;
+        }
+        report.built = true;
 
+        OutputFiles outputs;
+        outputs.create_folder_of( settings.model_file );
         const auto pictures = pictures_beside( settings.model_file );
+        outputs.record( pictures.before_decimation );
+        outputs.record( pictures.after_decimation );
         const auto plan_view = replay_plan_view_decimation(
             { original, input.top_surfaces, input.bottom_surfaces }, pictures );
+        fill_summary( original, input.model, *slices, plan_view, report );
+        write_model_file( input.model, settings.model_file, outputs );
+        outputs.keep();
+        report.files = { { "rebuilt model", settings.model_file },
+            { "plan view before", pictures.before_decimation },
+            { "plan view after", pictures.after_decimation } };
+        print_build_summary( out, report, verbosity );
+        return report;
+    }
 
-        out << "\nSummary\n";
-        const std::string_view indent{ "  " };
-        print_row( out, indent, "slices",
-            std::to_string( result.slice_collection_order.size() ) );
-        print_row( out, indent, "pillars",
-            std::to_string( plan_view.after.nb_vertices ) );
-        print_row( out, indent, "plan-view triangles",
-            concatenate( plan_view.before.nb_triangles, " before decimation, ",
-                plan_view.after.nb_triangles, " after" ) );
-        print_row( out, indent, "rebuilt triangles",
-            concatenate( count_surface_polygons( input.model ).triangles,
-                " (input ", count_surface_polygons( original ).triangles,
-                ")" ) );
-        if( settings.add_block_mesh )
-        {
-            print_row( out, indent, "block cells",
-                std::to_string( nb_block_cells( input.model ) ) );
-            for( const auto& cells : block_cells( input.model ) )
-            {
-                print_row( out, "    ", cells.block,
-                    concatenate(
-                        describe_cells( cells ), ", volume ", cells.volume ) );
-            }
-        }
-        print_row(
-            out, indent, "rebuilt model", describe_model( input.model ) );
-        const auto validation = validate_model( input.model );
-        print_row(
-            out, indent, "validation", validation_verdict( validation ) );
-        print_first_problems( out, validation, "    " );
-        out << indent
-            << "largest vertical distance from each input horizon to its "
-               "rebuilt surface:\n";
-        for( const auto& distance : horizon_distances( original, input.model ) )
-        {
-            print_row( out, "    ", distance.horizon,
-                concatenate( distance.largest ) );
-        }
+    bool is_success( const BuildReport& report )
+    {
+        return report.built && report.validation.is_valid();
+    }
 
-        write_model_file( input.model, settings.model_file );
-        out << "\nFiles\n";
-        print_row( out, indent, "rebuilt model", settings.model_file.string() );
-        print_row( out, indent, "plan view before",
-            pictures.before_decimation.string() );
-        print_row( out, indent, "plan view after",
-            pictures.after_decimation.string() );
-        if( !validation.is_valid() )
+    void check_build_report( const BuildReport& report )
+    {
+        if( report.failure )
+        {
+            throw TessarkException{ "the build failed: ", *report.failure };
+        }
+        if( !report.built )
+        {
+            throw TessarkException{ "the model has ",
+                counted( nb_issues( report.inspection ), "issue" ),
+                ", nothing was built" };
+        }
+        if( !report.validation.is_valid() )
         {
             throw TessarkException{ "the rebuilt model is not valid" };
         }

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <ostream>
 
+#include "build_report.h"
 #include "model_input.h"
+#include "report_options.h"
 
 namespace brevane::cli
 {
@@ -17,14 +19,25 @@ namespace brevane::cli
         std::filesystem::path model_file;
     };
 
-    // Builds the pillar model of the input in place and reports it: one line
-    // per stage with its time, then the summary (slices, pillars, plan-view
-    // triangles before and after decimation, rebuilt triangles, the
-    // validator's verdict, how far each rebuilt horizon lies from the input
-    // one) and the files written: the rebuilt model and the pictures. Throws
-    // a TessarkException when the build refuses the model (after printing
-    // its inspection report) or fails, and when the rebuilt model is not
-    // valid (after writing it, so that it can be looked at).
-    void build_pillar_model( InputModel& input,
-        const PillarBuildSettings& settings, std::ostream& out );
+    // Inspects the input, then builds its pillar model in place and reports
+    // it on out: one line per stage with its time, then the summary
+    // (slices, pillars, plan-view triangles before and after decimation,
+    // rebuilt triangles, the validator's verdict, how far each rebuilt
+    // horizon lies from the input one; verbose: also the surface groups
+    // order and the slice collections) and the files written, the rebuilt
+    // model and the pictures. A refused build prints its inspection; a
+    // failed one leaves the model as it was. Files are written only once
+    // the model is rebuilt, even when it is not valid, so that it can be
+    // looked at; whatever the build wrote is removed again when writing
+    // fails (UsageError).
+    [[nodiscard]] BuildReport build_pillar_model( InputModel& input,
+        const PillarBuildSettings& settings, std::ostream& out,
+        Verbosity verbosity );
+
+    // True when the model was rebuilt and is valid.
+    [[nodiscard]] bool is_success( const BuildReport& report );
+
+    // Throws a TessarkException saying why, when the build was refused or
+    // failed or its model is not valid.
+    void check_build_report( const BuildReport& report );
 } // namespace brevane::cli

@@ -74,6 +74,7 @@ namespace brevane::cli
 
         internal::add_border_macro_edges( view.background, pillars );
         PlanViewDecimation result;
+        result.surface_groups_order = order;
         result.before = internal::plan_view_statistics( view.background );
         write_picture( pictures.before_decimation, view.background, pillars );
         const auto kept = internal::decimate_top_surface( pillar_context,

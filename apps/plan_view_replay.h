@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 #include <pillar/top_surface_plan_view.h>
 
@@ -15,11 +16,13 @@ namespace brevane::cli
         std::filesystem::path after_decimation;
     };
 
-    // The plan view of the top surfaces around its decimation.
+    // The plan view of the top surfaces around its decimation, and the
+    // top-to-bottom order of the surface groups the pillars cross.
     struct PlanViewDecimation
     {
         internal::PlanViewStatistics before;
         internal::PlanViewStatistics after;
+        std::vector< std::vector< uuid > > surface_groups_order;
     };
 
     // Runs again, on a model left unchanged, the stages of a build that

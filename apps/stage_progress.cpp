@@ -77,13 +77,14 @@ namespace brevane::cli
 
     void StageProgress::close_stage( Clock::time_point end )
     {
+        stages_.push_back(
+            { stage_, milliseconds_between( stage_start_, end ) } );
         std::string label = stage_;
         if( label.size() < LABEL_WIDTH )
         {
             label.append( LABEL_WIDTH - label.size(), ' ' );
         }
         out_ << "  " << label << " "
-             << format_duration( milliseconds_between( stage_start_, end ) )
-             << std::endl;
+             << format_duration( stages_.back().milliseconds ) << std::endl;
     }
 } // namespace brevane::cli

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <tessark/basic/logger.h>
 
@@ -10,6 +11,13 @@
 
 namespace brevane::cli
 {
+    // A stage of a build and the time it took, in milliseconds.
+    struct StageTime
+    {
+        std::string name;
+        double milliseconds{ 0 };
+    };
+
     // Prints one line per stage of a build with the time it took, from the
     // trace line the builder logs when each stage starts
     // ("[PillarStructuralModelBuilder]: <stage>"): a stage lasts until the
@@ -31,6 +39,12 @@ namespace brevane::cli
         // milliseconds.
         double finish();
 
+        // The stages printed so far, in order.
+        [[nodiscard]] const std::vector< StageTime >& stages() const
+        {
+            return stages_;
+        }
+
     private:
         void receive( Logger::LEVEL level, std::string_view message );
         void close_stage( Clock::time_point end );
@@ -41,5 +55,6 @@ namespace brevane::cli
         std::string stage_;
         Clock::time_point stage_start_;
         bool finished_{ false };
+        std::vector< StageTime > stages_;
     };
 } // namespace brevane::cli

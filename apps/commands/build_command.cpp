@@ -5,9 +5,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include "json_report.h"
 #include "model_files.h"
 #include "model_input.h"
 #include "pillar_build.h"
+#include "report_options.h"
 
 namespace brevane::cli
 {
@@ -16,8 +18,26 @@ namespace brevane::cli
         struct BuildOptions
         {
             ModelInputOptions input;
+            ReportOptions report;
             PillarBuildSettings build{ false, "pillar_model.vtm" };
         };
+
+        void build( const BuildOptions& options )
+        {
+            check_model_file_path( options.build.model_file );
+            auto input = read_input_model( options.input );
+            const auto report =
+                build_pillar_model( input, options.build,
+                    text_stream( options.report ), options.report.verbosity );
+            if( options.report.json )
+            {
+                auto document = json_document( "build", input.origin );
+                document.update( build_json( input.model, report ) );
+                print_json(
+                    std::move( document ), is_success( report ) ? 0 : 1 );
+            }
+            check_build_report( report );
+        }
     } // namespace
 
     Command add_build_command( CLI::App& app )
@@ -27,6 +47,7 @@ namespace brevane::cli
             "pictures of the plan view before and after decimation" );
         auto options = std::make_shared< BuildOptions >();
         add_model_input_options( *parser, options->input );
+        add_report_options( *parser, options->report, true );
         parser->add_flag( "--cells", options->build.add_block_mesh,
             "Fill the blocks with cells" );
         parser
@@ -36,9 +57,7 @@ namespace brevane::cli
             ->type_name( "FILE" );
         return { parser, [options]
             {
-                check_model_file_path( options->build.model_file );
-                auto input = read_input_model( options->input );
-                build_pillar_model( input, options->build, std::cout );
+                build( *options );
             } };
     }
 } // namespace brevane::cli

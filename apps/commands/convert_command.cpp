@@ -1,6 +1,5 @@
 #include "commands/convert_command.h"
 
-#include <iostream>
 #include <memory>
 
 #include <CLI/CLI.hpp>
@@ -9,7 +8,9 @@
 
 #include "model_files.h"
 #include "model_summary.h"
+#include "output_files.h"
 #include "report_format.h"
+#include "report_options.h"
 #include "usage_error.h"
 
 namespace brevane::cli
@@ -22,6 +23,7 @@ namespace brevane::cli
             // Empty for the description's name with ".vtm", in the current
             // folder.
             std::filesystem::path output;
+            ReportOptions report;
         };
 
         ImportedModel import_model( const std::filesystem::path& description )
@@ -52,7 +54,7 @@ namespace brevane::cli
             check_model_file_path( output );
             const auto imported = import_model( options.description );
 
-            auto& out = std::cout;
+            auto& out = text_stream( options.report );
             out << "Model of " << options.description.string() << "\n";
             out << "  " << describe_model( imported.model ) << "\n";
             print_row( out, "  ", "top surfaces",
@@ -65,7 +67,9 @@ namespace brevane::cli
             {
                 out << "    " << problem << "\n";
             }
-            write_model_file( imported.model, output );
+            OutputFiles outputs;
+            write_model_file( imported.model, output, outputs );
+            outputs.keep();
             out << "\nFiles\n";
             print_row( out, "  ", "model", output.string() );
             if( !imported.problems.empty() )
@@ -94,6 +98,7 @@ namespace brevane::cli
                 "Model file (.vtm), by default the description's name with "
                 ".vtm in the current folder" )
             ->type_name( "FILE" );
+        add_report_options( *parser, options->report, false );
         return { parser, [options]
             {
                 convert( *options );

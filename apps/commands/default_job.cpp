@@ -1,7 +1,5 @@
 #include "commands/default_job.h"
 
-#include <iostream>
-
 #include <absl/types/span.h>
 
 #include <tessark/basic/version.h>
@@ -12,6 +10,7 @@
 #include "default_sample.h"
 #include "inspection_report.h"
 #include "model_defects.h"
+#include "model_files.h"
 #include "model_input.h"
 #include "model_repair.h"
 #include "model_summary.h"
@@ -27,10 +26,11 @@ namespace brevane::cli
         InputModel default_input(
             std::string origin, absl::Span< const ModelDefect > defects )
         {
-            auto sample = build_sample_model( default_sample_parameters() );
+            const auto parameters = default_sample_parameters();
+            auto sample = build_sample_model( parameters );
             for( const auto defect : defects )
             {
-                add_defect( sample, defect );
+                add_defect( sample, defect, parameters.seed );
             }
             InputModel input{ std::move( sample.model ), {}, {},
                 std::move( origin ) };
@@ -39,9 +39,11 @@ namespace brevane::cli
         }
     } // namespace
 
-    void run_default_job( const std::filesystem::path& output_folder )
+    void run_default_job( const std::filesystem::path& output_folder,
+        Verbosity verbosity )
     {
-        auto& out = std::cout;
+        check_model_file_path( output_folder / "pillar_model.vtm" );
+        auto& out = text_stream( { verbosity, false } );
         out << "brevane " << tessark_version() << "\n\n";
 
         auto input = default_input( "the default sample", {} );
@@ -60,15 +62,16 @@ namespace brevane::cli
         }
 
         out << "\n";
-        build_pillar_model(
-            input, { false, output_folder / "pillar_model.vtm" }, out );
+        check_build_report( build_pillar_model( input,
+            { false, output_folder / "pillar_model.vtm" }, out, verbosity ) );
 
         out << "\nThe default sample with one defect of each kind: a folded "
                "top surface, a line stopping inside the model, a side vertex "
                "off the topography border, a surface in no collection\n";
         auto defective =
             default_input( "the sample with defects", ALL_MODEL_DEFECTS );
-        const auto issues_left = repair_and_report( defective, out );
+        const auto issues_left =
+            nb_issues( repair_and_report( defective, out ).after );
         out << "\nThe repair moves side vertices onto the topography border; "
             << counted( issues_left, "issue" )
             << ( issues_left == 1 ? " is" : " are" )

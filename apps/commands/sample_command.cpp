@@ -1,6 +1,5 @@
 #include "commands/sample_command.h"
 
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +12,9 @@
 #include "model_defects.h"
 #include "model_files.h"
 #include "model_summary.h"
+#include "output_files.h"
 #include "report_format.h"
+#include "report_options.h"
 #include "usage_error.h"
 
 namespace brevane::cli
@@ -29,6 +30,7 @@ namespace brevane::cli
             std::uint64_t seed{ 0 };
             std::vector< std::string > defects;
             std::filesystem::path output{ "sample.vtm" };
+            ReportOptions report;
         };
 
         SampleOptions default_options()
@@ -65,6 +67,7 @@ namespace brevane::cli
         void write_sample( const SampleOptions& options )
         {
             check_model_file_path( options.output );
+            auto& out = text_stream( options.report );
             auto parameters = default_sample_parameters();
             parameters.nb_horizons = options.nb_horizons;
             parameters.resolution.target_top_triangles = options.top_triangles;
@@ -74,13 +77,12 @@ namespace brevane::cli
             {
                 parameters.faults =
                     spread_faults( parameters.box, options.nb_faults );
-                std::cout << "Sample model: " << describe_sample( parameters )
-                          << "\n";
+                out << "Sample model: " << describe_sample( parameters ) << "\n";
                 sample = build_sample_model( parameters );
                 for( const auto defect : chosen_defects( options.defects ) )
                 {
-                    add_defect( sample, defect );
-                    std::cout << "  defect: " << defect_name( defect ) << "\n";
+                    add_defect( sample, defect, parameters.seed );
+                    out << "  defect: " << defect_name( defect ) << "\n";
                 }
             }
             catch( const TessarkException& error )
@@ -88,10 +90,12 @@ namespace brevane::cli
                 throw UsageError{ "no sample model with these options: ",
                     error.what() };
             }
-            std::cout << "  " << describe_model( sample.model ) << "\n";
-            write_model_file( sample.model, options.output );
-            std::cout << "\nFiles\n";
-            print_row( std::cout, "  ", "model", options.output.string() );
+            out << "  " << describe_model( sample.model ) << "\n";
+            OutputFiles outputs;
+            write_model_file( sample.model, options.output, outputs );
+            outputs.keep();
+            out << "\nFiles\n";
+            print_row( out, "  ", "model", options.output.string() );
         }
     } // namespace
 
@@ -121,8 +125,19 @@ namespace brevane::cli
             ->capture_default_str();
         parser
             ->add_option( "--seed", options->seed,
-                "Seed of the hills and of the mesh jitter" )
+                "Seed of the hills, of the mesh jitter and of the uuids: one "
+                "seed always gives the same model" )
             ->type_name( "N" )
+            ->check( CLI::Validator{
+                []( const std::string& text )
+                {
+                    // Read as an unsigned number, "-1" would wrap around.
+                    return text.empty() || text.front() == '-'
+                               ? "the seed is a whole number from 0 up, not "
+                                     + text
+                               : std::string{};
+                },
+                "N" } )
             ->capture_default_str();
         std::vector< std::string > kinds{ "all" };
         for( const auto defect : ALL_MODEL_DEFECTS )
@@ -139,6 +154,7 @@ namespace brevane::cli
             ->add_option( "-o,--output", options->output,
                 "Model file (.vtm), by default sample.vtm" )
             ->type_name( "FILE" );
+        add_report_options( *parser, options->report, false );
         return { parser, [options]
             {
                 write_sample( *options );

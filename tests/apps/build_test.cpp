@@ -139,8 +139,9 @@ namespace brevane::test
             const auto by_default =
                 run( { "build", "small.vtm", "-o", "default.vtm" } );
             const auto by_name =
-                run( { "build", "small.vtm", "--top", "top_block_0",
-                    "top_block_1", "--bottom", "bottom", "-o", "named.vtm" } );
+                run( { "build", "--top", "top_block_0", "--top",
+                    "top_block_1", "--bottom", "bottom", "small.vtm", "-o",
+                    "named.vtm" } );
             ASSERT_EQ( by_default.exit_code, 0 ) << by_default.err;
             ASSERT_EQ( by_name.exit_code, 0 ) << by_name.err;
             auto expected = summary( by_default.out );

@@ -95,8 +95,9 @@ namespace brevane::test
             const auto by_collection = run( { "inspect", "small.vtm", "--top",
                 "top", "--bottom", "bottom" } );
             const auto by_surface = run(
-                { "inspect", "small.vtm", "--top", "top_block_0", "top_block_1",
-                    "--bottom", "bottom_block_0", "bottom_block_1" } );
+                { "inspect", "small.vtm", "--top", "top_block_0", "--top",
+                    "top_block_1", "--bottom", "bottom_block_0", "--bottom",
+                    "bottom_block_1" } );
             EXPECT_EQ( by_default.exit_code, 0 ) << by_default.err;
             EXPECT_EQ( by_collection.out, by_default.out );
             EXPECT_EQ( by_surface.out, by_default.out );
