@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 
+#include <absl/strings/str_replace.h>
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
 #include <tbb/partitioner.h>
@@ -260,7 +261,19 @@ namespace brevane
         auto staged = layout;
         staged.folder = folder.staging();
         staged.description = folder.staging() / layout.description.filename();
-        const auto groups = ModelWriter{ model, staged }.write();
+        const auto groups = [&]
+        {
+            try
+            {
+                return ModelWriter{ model, staged }.write();
+            }
+            catch( const TessarkException& error )
+            {
+                // Messages name the files where they are meant to go.
+                throw TessarkException{ absl::StrReplaceAll( error.what(),
+                    { { folder.staging().string(), layout.folder.string() } } ) };
+            }
+        }();
         FileReplacement multiblock{ layout.multiblock, "[save_model] " };
         multiblock.write( vtk_multiblock_text( groups ) );
         // Last, so that ParaView never opens a model half written.

@@ -166,7 +166,15 @@ namespace brevane
             const auto& line = builder.add_line();
             builder.line_mesh_builder( line )->create_edge();
         }
-        EXPECT_THROW( save_model( broken, path ), TessarkException );
+        EXPECT_THAT(
+            [&]
+            {
+                save_model( broken, path );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::StartsWith(
+                "[save_model] "
+                + ( folder.path() / "model_files" / "line_2.vtp" ).string()
+                + ": " ) ) );
         EXPECT_EQ( test::folder_contents( folder.path() ), before );
         EXPECT_NO_THROW( static_cast< void >( load_model( path ) ) );
     }
