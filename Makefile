@@ -5,15 +5,21 @@ PACKAGES := build-essential cmake ninja-build libabsl-dev libtbb-dev \
 	pybind11-dev python3.11-dev python3-pytest python3-numpy \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	nlohmann-json3-dev libpugixml-dev libcli11-dev \
-	python3-vtk9 mypy python3-dask python3-distributed python3-matplotlib python3-meshio
+	python3-vtk9 mypy python3-dask python3-distributed python3-matplotlib python3-meshio \
+	clang libfuzzer-14-dev
 JOBS ?= 2
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+# Seconds each fuzzer runs for.
+FUZZ_SECONDS ?= 300
+# Builds share the machine: one at a time.
+BUILD_LOCK := flock /tmp/brevane-build.lock
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench clean
 
 all: build
 
@@ -51,6 +57,15 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# The file readers fuzzed with libFuzzer (clang, address and undefined-
+# behaviour sanitizers), each for FUZZ_SECONDS; not part of test.
+fuzz: configure
+	$(BUILD_LOCK) cmake --build $(BUILD_DIR) -j $(JOBS) --target brevane
+	$(BUILD_LOCK) cmake -S fuzz -B $(FUZZ_BUILD_DIR) -G Ninja \
+		-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(BUILD_LOCK) cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+	fuzz/run_fuzzers.sh $(BUILD_DIR)/apps/brevane $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	@for program in $(BUILD_DIR)/bench/bench_*; do echo "== $$program"; $$program; done
