@@ -16,6 +16,7 @@
 #include "commands/convert_command.h"
 #include "commands/default_job.h"
 #include "commands/ensemble_command.h"
+#include "commands/export_command.h"
 #include "commands/inspect_command.h"
 #include "commands/repair_command.h"
 #include "commands/sample_command.h"
@@ -119,6 +120,7 @@ int main( int argc, char** argv )
         brevane::cli::add_repair_command( app ),
         brevane::cli::add_build_command( app ),
         brevane::cli::add_convert_command( app ),
+        brevane::cli::add_export_command( app ),
         brevane::cli::add_ensemble_command( app ),
     };
     try

@@ -10,13 +10,18 @@
 
 namespace brevane::cli
 {
+    void add_model_argument( CLI::App& command, std::filesystem::path& model )
+    {
+        command
+            .add_option( "model", model,
+                "Model file (.vtm) to read; the default sample when absent" )
+            ->type_name( "FILE" );
+    }
+
     void add_model_input_options(
         CLI::App& command, ModelInputOptions& options )
     {
-        command
-            .add_option( "model", options.model,
-                "Model file (.vtm) to read; the default sample when absent" )
-            ->type_name( "FILE" );
+        add_model_argument( command, options.model );
         // One name per option, repeated for more, as the ensemble command
         // takes them: a list would swallow the model file after it.
         command
@@ -33,10 +38,10 @@ namespace brevane::cli
             ->allow_extra_args( false );
     }
 
-    InputModel read_input_model( const ModelInputOptions& options )
+    InputModel read_model_argument( const std::filesystem::path& model )
     {
         InputModel input;
-        if( options.model.empty() )
+        if( model.empty() )
         {
             input.model =
                 build_sample_model( default_sample_parameters() ).model;
@@ -44,9 +49,15 @@ namespace brevane::cli
         }
         else
         {
-            input.model = read_model_file( options.model );
-            input.origin = options.model.string();
+            input.model = read_model_file( model );
+            input.origin = model.string();
         }
+        return input;
+    }
+
+    InputModel read_input_model( const ModelInputOptions& options )
+    {
+        auto input = read_model_argument( options.model );
         find_top_and_bottom( input, options );
         return input;
     }

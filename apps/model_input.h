@@ -24,6 +24,9 @@ namespace brevane::cli
         std::vector< std::string > bottom_names;
     };
 
+    // Adds the optional model file argument to the command.
+    void add_model_argument( CLI::App& command, std::filesystem::path& model );
+
     // Adds the optional model file argument and the --top and --bottom
     // options to the command, bound to the record.
     void add_model_input_options(
@@ -39,6 +42,12 @@ namespace brevane::cli
         // The file it was read from, or "the default sample", for messages.
         std::string origin;
     };
+
+    // Reads the model file, or builds the default sample when the path is
+    // empty; no top and bottom surfaces. Throws a UsageError when the file
+    // cannot be read.
+    [[nodiscard]] InputModel read_model_argument(
+        const std::filesystem::path& model );
 
     // Reads the model file (or builds the default sample) and finds the
     // surfaces named by the options. Throws a UsageError when the file
