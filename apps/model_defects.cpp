@@ -45,7 +45,7 @@ namespace brevane::cli
                 surface.name(), " has no inner vertex to fold" };
         }
 
-        void add_dangling_line( SampleModel& sample, std::uint64_t seed )
+        void add_dangling_line( SampleModel& sample, std::uint64_t id_key )
         {
             StructuralModelBuilder builder{ sample.model };
             const auto& horizon =
@@ -62,7 +62,7 @@ namespace brevane::cli
                     const auto ends =
                         mesh.polygon_edge_vertices( { polygon, edge } );
                     const auto& id = builder.add_line(
-                        sample_uuid( seed, "Line", "dangling_line" ) );
+                        sample_uuid( id_key, "Line", "dangling_line" ) );
                     builder.set_name( id, "dangling_line" );
                     auto curve = builder.line_mesh_builder( id );
                     const auto line_id = sample.model.line( id ).component_id();
@@ -123,11 +123,11 @@ namespace brevane::cli
                 target );
         }
 
-        void add_untagged_surface( SampleModel& sample, std::uint64_t seed )
+        void add_untagged_surface( SampleModel& sample, std::uint64_t id_key )
         {
             StructuralModelBuilder builder{ sample.model };
             const auto& id = builder.add_surface(
-                sample_uuid( seed, "Surface", "untagged_surface" ) );
+                sample_uuid( id_key, "Surface", "untagged_surface" ) );
             builder.set_name( id, "untagged_surface" );
             auto mesh =
                 builder.surface_mesh_builder< TriangulatedSurfaceBuilder< 3 > >(
@@ -164,7 +164,7 @@ namespace brevane::cli
     }
 
     void add_defect(
-        SampleModel& sample, ModelDefect defect, std::uint64_t seed )
+        SampleModel& sample, ModelDefect defect, std::uint64_t id_key )
     {
         switch( defect )
         {
@@ -172,13 +172,13 @@ namespace brevane::cli
             fold_top_triangle( sample );
             return;
         case ModelDefect::dangling_line:
-            add_dangling_line( sample, seed );
+            add_dangling_line( sample, id_key );
             return;
         case ModelDefect::side_vertex_off_border:
             move_side_vertex_off_border( sample );
             return;
         case ModelDefect::untagged_surface:
-            add_untagged_surface( sample, seed );
+            add_untagged_surface( sample, id_key );
             return;
         }
     }

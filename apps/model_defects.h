@@ -41,10 +41,10 @@ namespace brevane::cli
     [[nodiscard]] std::optional< ModelDefect > defect_of_name(
         std::string_view name );
 
-    // Makes the defect on the sample built with the seed; components it
-    // adds get uuids derived from the seed, as the sample's own. Throws a
+    // Makes the defect on the sample; components it adds get uuids derived
+    // from the key of the sample's ids (sample_id_key), as its own. Throws a
     // TessarkException when the sample is too coarse to hold it (no inner
     // vertex or inner edge where the defect goes).
     void add_defect(
-        SampleModel& sample, ModelDefect defect, std::uint64_t seed );
+        SampleModel& sample, ModelDefect defect, std::uint64_t id_key );
 } // namespace brevane::cli

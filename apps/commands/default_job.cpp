@@ -5,6 +5,7 @@
 #include <tessark/basic/version.h>
 #include <tessark/inspection/model_validation.h>
 
+#include <samples/sample_ids.h>
 #include <samples/sample_model.h>
 
 #include "default_sample.h"
@@ -30,7 +31,7 @@ namespace brevane::cli
             auto sample = build_sample_model( parameters );
             for( const auto defect : defects )
             {
-                add_defect( sample, defect, parameters.seed );
+                add_defect( sample, defect, sample_id_key( parameters ) );
             }
             InputModel input{ std::move( sample.model ), {}, {},
                 std::move( origin ) };

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <samples/sample_ids.h>
 #include <samples/sample_model.h>
 
 #include "default_sample.h"
@@ -81,7 +82,7 @@ namespace brevane::cli
                 sample = build_sample_model( parameters );
                 for( const auto defect : chosen_defects( options.defects ) )
                 {
-                    add_defect( sample, defect, parameters.seed );
+                    add_defect( sample, defect, sample_id_key( parameters ) );
                     out << "  defect: " << defect_name( defect ) << "\n";
                 }
             }

@@ -13,10 +13,10 @@ namespace brevane
         {
         public:
             CollectionMaker( const Section& section,
-                const SectionComponents& components, std::uint64_t seed,
+                const SectionComponents& components, std::uint64_t id_key,
                 SampleModel& sample )
                 : section_( section ), components_( components ),
-                  seed_( seed ), sample_( sample ), builder_( sample.model )
+                  id_key_( id_key ), sample_( sample ), builder_( sample.model )
             {
             }
 
@@ -71,7 +71,7 @@ namespace brevane
 
             uuid id_of( std::string_view kind, std::string_view name ) const
             {
-                return sample_uuid( seed_, kind, name );
+                return sample_uuid( id_key_, kind, name );
             }
 
             SampleCollection add_model_boundary(
@@ -162,16 +162,16 @@ namespace brevane
 
             const Section& section_;
             const SectionComponents& components_;
-            std::uint64_t seed_;
+            std::uint64_t id_key_;
             SampleModel& sample_;
             StructuralModelBuilder builder_;
         };
     } // namespace
 
     void add_sample_collections( const Section& section,
-        const SectionComponents& components, std::uint64_t seed,
+        const SectionComponents& components, std::uint64_t id_key,
         SampleModel& sample )
     {
-        CollectionMaker{ section, components, seed, sample }.make();
+        CollectionMaker{ section, components, id_key, sample }.make();
     }
 } // namespace brevane

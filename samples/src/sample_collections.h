@@ -24,8 +24,8 @@ namespace brevane
     // boundary each for the top, the bottom and the four sides, one horizon
     // per horizon, one fault per fault, one fault block per fault block;
     // records them, and the top and bottom surfaces, in the sample. Their
-    // uuids derive from the seed and their names.
+    // uuids derive from the key of the sample's ids and their names.
     void add_sample_collections( const Section& section,
-        const SectionComponents& components, std::uint64_t seed,
+        const SectionComponents& components, std::uint64_t id_key,
         SampleModel& sample );
 } // namespace brevane

@@ -1,6 +1,8 @@
 #include <samples/sample_ids.h>
+#include <samples/sample_model_parameters.h>
 
 #include <array>
+#include <bit>
 
 #include "hashed_random.h"
 
@@ -30,10 +32,28 @@ namespace brevane
         }
     } // namespace
 
-    uuid sample_uuid(
-        std::uint64_t seed, std::string_view kind, std::string_view name )
+    std::uint64_t sample_id_key( const SampleModelParameters& parameters )
     {
-        const auto state = mix_text( mix_text( detail::mix( seed ), kind ), name );
+        auto key = detail::mix( parameters.seed );
+        for( const auto value :
+            { static_cast< std::uint64_t >( parameters.nb_horizons ),
+                static_cast< std::uint64_t >( parameters.faults.size() ),
+                static_cast< std::uint64_t >(
+                    parameters.resolution.target_top_triangles ),
+                std::bit_cast< std::uint64_t >( parameters.box.length_x ),
+                std::bit_cast< std::uint64_t >( parameters.box.length_y ),
+                std::bit_cast< std::uint64_t >( parameters.box.bottom_z ),
+                std::bit_cast< std::uint64_t >( parameters.box.top_z ) } )
+        {
+            key = detail::mix( key ^ value );
+        }
+        return key;
+    }
+
+    uuid sample_uuid(
+        std::uint64_t key, std::string_view kind, std::string_view name )
+    {
+        const auto state = mix_text( mix_text( key, kind ), name );
         const std::array< std::uint64_t, 2 > halves{ detail::mix( state ),
             detail::mix( state ^ 0x5851f42d4c957f2dULL ) };
         std::array< std::uint8_t, 16 > bytes{};

@@ -98,6 +98,7 @@ namespace brevane
             explicit SampleModelAssembler(
                 const SampleModelParameters& parameters )
                 : parameters_( parameters ),
+                  id_key_( sample_id_key( parameters ) ),
                   edge_lengths_( surface_edge_lengths( parameters ) ),
                   geometry_( parameters ),
                   section_( build_section( parameters, edge_lengths_ ) ),
@@ -116,7 +117,7 @@ namespace brevane
                 build_face_surfaces();
                 build_blocks();
                 add_sample_collections(
-                    section_, components_, parameters_.seed, result_ );
+                    section_, components_, id_key_, result_ );
                 bind_unique_vertices();
                 return std::move( result_ );
             }
@@ -133,7 +134,7 @@ namespace brevane
 
             uuid id_of( std::string_view kind, std::string_view name ) const
             {
-                return sample_uuid( parameters_.seed, kind, name );
+                return sample_uuid( id_key_, kind, name );
             }
 
             // The undeformed section point at parameter s of an edge.
@@ -643,6 +644,8 @@ namespace brevane
             }
 
             const SampleModelParameters& parameters_;
+            // Every uuid of the model derives from it.
+            std::uint64_t id_key_;
             SurfaceEdgeLengths edge_lengths_;
             SampleGeometry geometry_;
             Section section_;

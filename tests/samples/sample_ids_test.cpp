@@ -71,7 +71,22 @@ namespace brevane
         EXPECT_EQ( ids.size(), nb_ids );
     }
 
-    TEST( SampleIds, depend_on_seed_kind_and_every_byte_of_the_name )
+    TEST( SampleIds, differ_between_models_of_one_seed )
+    {
+        auto parameters = small_sample_parameters( 2, 0 );
+        auto other = small_sample_parameters( 2, 1 );
+        EXPECT_NE( sample_id_key( parameters ), sample_id_key( other ) );
+        other = parameters;
+        other.nb_horizons = 3;
+        EXPECT_NE( sample_id_key( parameters ), sample_id_key( other ) );
+        other = parameters;
+        EXPECT_EQ( sample_id_key( parameters ), sample_id_key( other ) );
+        EXPECT_NE( build_sample_model( parameters ).top_boundary,
+            build_sample_model( small_sample_parameters( 2, 1 ) )
+                .top_boundary );
+    }
+
+    TEST( SampleIds, depend_on_key_kind_and_every_byte_of_the_name )
     {
         const auto base = sample_uuid( 1, "Surface", "horizon_1_block_0" );
         EXPECT_EQ( base, sample_uuid( 1, "Surface", "horizon_1_block_0" ) );
