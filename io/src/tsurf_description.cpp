@@ -41,7 +41,8 @@ namespace brevane
                 {
                     root = json::parse( text.begin(), text.end() );
                 }
-                catch( const json::parse_error& error )
+                // A parse error, or a number too large for a double.
+                catch( const json::exception& error )
                 {
                     fail( "", "the text is not JSON: ", error.what() );
                 }

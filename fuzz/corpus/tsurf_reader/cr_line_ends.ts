@@ -1,0 +1,1 @@
+GOCAD TSurf 1HEADER {name: mac}VRTX 1 0 0 0VRTX 2 1 0 0VRTX 3 0 1 0TRGL 1 2 3END
