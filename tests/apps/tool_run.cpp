@@ -71,6 +71,16 @@ namespace brevane::test
         return run;
     }
 
+    std::filesystem::path docs_folder()
+    {
+        // This file is tests/apps/tool_run.cpp.
+        return std::filesystem::path{ __FILE__ }
+                   .parent_path()
+                   .parent_path()
+                   .parent_path()
+               / "docs";
+    }
+
     std::size_t nb_lines( const std::string& text )
     {
         std::size_t lines{ 0 };

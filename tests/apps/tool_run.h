@@ -21,6 +21,9 @@ namespace brevane::test
     [[nodiscard]] ToolRun run_tool( const std::vector< std::string >& arguments,
         const std::filesystem::path& folder );
 
+    // The docs/ folder of the source tree.
+    [[nodiscard]] std::filesystem::path docs_folder();
+
     // The number of lines of the text (a last line without a line break
     // counts).
     [[nodiscard]] std::size_t nb_lines( const std::string& text );
