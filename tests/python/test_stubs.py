@@ -35,6 +35,24 @@ def test_every_annotation_is_a_type(module):
 def test_tessark_stub_types_the_arrays_and_lists():
     text = stub_of(tessark)
     ast.parse(text)
-    assert "def points(self) -> numpy.ndarray: ..." in text
+    assert "def points(self) -> numpy.typing.NDArray[numpy.float64]: ..." in text
+    assert "def triangles(self) -> numpy.typing.NDArray[numpy.uint32]: ..." in text
     assert "def surfaces(self) -> List[Surface]: ..." in text
-    assert "def load_model(path: os.PathLike) -> StructuralModel: ..." in text
+    assert "def load_model(path: str | os.PathLike[str]) -> StructuralModel: ..." in text
+    assert "positions: numpy.typing.ArrayLike" in text
+
+
+def test_component_meshes_are_typed_per_kind():
+    text = stub_of(tessark)
+    for component, mesh in [
+        ("Corner", "PointSet"), ("Line", "EdgedCurve"), ("Surface", "SurfaceMesh"),
+        ("Block", "SolidMesh"),
+    ]:
+        body = text.split(f"\nclass {component}:\n")[1].split("\nclass ")[0]
+        assert f"def mesh(self) -> {mesh}: ..." in body
+        assert "def __eq__(self, other: object) -> bool: ..." in body
+
+
+def test_build_error_is_typed_with_its_inspection():
+    assert "inspection: Optional[brevane_varnholt_py_pillar.PillarStructuralModelInspectionResult]" in stub_of(tessark)
+    assert "from tessark import BuildError as BuildError" in stub_of(pillar)

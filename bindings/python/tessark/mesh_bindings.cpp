@@ -254,7 +254,7 @@ namespace brevane::python
                     },
                     "int: The number of vertices." )
                 .def_property_readonly( "points", &mesh_points,
-                    doc( "numpy.ndarray: The vertex positions, float64, of "
+                    doc( "numpy.typing.NDArray[numpy.float64]: The vertex positions, float64, of "
                          "shape (nb_vertices, 3)." )
                         .c_str() )
                 .def( "__repr__",
@@ -294,7 +294,7 @@ namespace brevane::python
                         return edges_of(
                             handle.mesh< EdgedCurve< 3 > >( "edged curve" ) );
                     },
-                    doc( "numpy.ndarray: The two vertices of each edge, "
+                    doc( "numpy.typing.NDArray[numpy.uint32]: The two vertices of each edge, "
                          "uint32, of shape (nb_edges, 2)." )
                         .c_str() );
         }
@@ -321,7 +321,7 @@ namespace brevane::python
                     {
                         return polygon_offsets_of( surface_mesh( handle ) );
                     },
-                    doc( "numpy.ndarray: Where each polygon starts in "
+                    doc( "numpy.typing.NDArray[numpy.uint32]: Where each polygon starts in "
                          "polygon_vertices, uint32, of shape (nb_polygons + "
                          "1,), from 0 to the length of polygon_vertices." )
                         .c_str() )
@@ -331,7 +331,7 @@ namespace brevane::python
                     {
                         return polygon_vertices_of( surface_mesh( handle ) );
                     },
-                    doc( "numpy.ndarray: The vertices of every polygon in "
+                    doc( "numpy.typing.NDArray[numpy.uint32]: The vertices of every polygon in "
                          "polygon order, one polygon after the other, uint32; "
                          "polygon p is polygon_vertices[polygon_offsets[p]:"
                          "polygon_offsets[p + 1]]." )
@@ -346,7 +346,7 @@ namespace brevane::python
                             handle.mesh< TriangulatedSurface< 3 > >(
                                 "triangulated surface" ) );
                     },
-                    doc( "numpy.ndarray: The three vertices of each "
+                    doc( "numpy.typing.NDArray[numpy.uint32]: The three vertices of each "
                          "triangle, uint32, of shape (nb_polygons, 3)." )
                         .c_str() );
             py::class_< PolygonalSurfaceHandle, SurfaceMeshHandle >( module,
@@ -379,7 +379,7 @@ namespace brevane::python
                     {
                         return polyhedron_types_of( solid_mesh( handle ) );
                     },
-                    doc( "numpy.ndarray: The kind of each polyhedron as the "
+                    doc( "numpy.typing.NDArray[numpy.uint8]: The kind of each polyhedron as the "
                          "value of its PolyhedronType, uint8, of shape "
                          "(nb_polyhedra,)." )
                         .c_str() )
@@ -389,7 +389,7 @@ namespace brevane::python
                     {
                         return polyhedron_volumes_of( solid_mesh( handle ) );
                     },
-                    doc( "numpy.ndarray: The signed volume of each "
+                    doc( "numpy.typing.NDArray[numpy.float64]: The signed volume of each "
                          "polyhedron, float64, of shape (nb_polyhedra,): "
                          "positive for a positively oriented cell (the "
                          "divergence theorem around its centroid, a "
@@ -402,7 +402,7 @@ namespace brevane::python
                     {
                         return polyhedron_offsets_of( solid_mesh( handle ) );
                     },
-                    doc( "numpy.ndarray: Where each polyhedron starts in "
+                    doc( "numpy.typing.NDArray[numpy.uint32]: Where each polyhedron starts in "
                          "polyhedron_vertices, uint32, of shape (nb_polyhedra "
                          "+ 1,)." )
                         .c_str() )
@@ -412,7 +412,7 @@ namespace brevane::python
                     {
                         return polyhedron_vertices_of( solid_mesh( handle ) );
                     },
-                    doc( "numpy.ndarray: The vertices of every polyhedron, "
+                    doc( "numpy.typing.NDArray[numpy.uint32]: The vertices of every polyhedron, "
                          "one after the other, uint32; polyhedron p is "
                          "polyhedron_vertices[polyhedron_offsets[p]:"
                          "polyhedron_offsets[p + 1]]." )

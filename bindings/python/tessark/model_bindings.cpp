@@ -24,21 +24,29 @@ namespace brevane::python
         struct DeclaredMesh< Corner< 3 > >
         {
             using type = PointSetHandle;
+            static constexpr auto doc =
+                "PointSet: The mesh, as the handle of its most derived kind.";
         };
         template <>
         struct DeclaredMesh< Line< 3 > >
         {
             using type = EdgedCurveHandle;
+            static constexpr auto doc =
+                "EdgedCurve: The mesh, as the handle of its most derived kind.";
         };
         template <>
         struct DeclaredMesh< Surface< 3 > >
         {
             using type = SurfaceMeshHandle;
+            static constexpr auto doc =
+                "SurfaceMesh: The mesh, as the handle of its most derived kind.";
         };
         template <>
         struct DeclaredMesh< Block< 3 > >
         {
             using type = SolidMeshHandle;
+            static constexpr auto doc =
+                "SolidMesh: The mesh, as the handle of its most derived kind.";
         };
 
         // Equality of two handles: the same model and the same uuid.
@@ -98,9 +106,7 @@ namespace brevane::python
                                 handle.component().component_id() )
                         };
                     },
-                    "Mesh: The mesh, as the handle of its kind (PointSet, "
-                    "EdgedCurve, TriangulatedSurface, PolygonalSurface, "
-                    "HybridSolid...)." )
+                    DeclaredMesh< Component >::doc )
                 .def( "__repr__",
                     [python_name]( const Handle& handle )
                     {

@@ -184,9 +184,9 @@ namespace brevane::python
         }
 
         void set_unique_vertex_position( StructuralModel& model,
-            std::int64_t unique_vertex, const std::vector< double >& point )
+            std::int64_t unique_vertex, const Positions& point )
         {
-            if( point.size() != 3 )
+            if( point.ndim() != 1 || point.size() != 3 )
             {
                 throw PythonError{ ErrorKind::invalid_value,
                     concatenate( "[StructuralModel.set_unique_vertex_position] "
