@@ -18,24 +18,14 @@
 // it: each is read or refused with a TessarkException.
 namespace brevane
 {
+    using test::read_file;
+    using test::write_file;
+
     namespace
     {
         const auto REGRESSIONS =
             std::filesystem::path{ __FILE__ }.parent_path()
             / "fuzz_regressions";
-
-        std::string read_file( const std::filesystem::path& file )
-        {
-            std::ifstream in{ file, std::ios::binary };
-            return { std::istreambuf_iterator< char >{ in }, {} };
-        }
-
-        void write_file(
-            const std::filesystem::path& file, const std::string& content )
-        {
-            std::ofstream{ file, std::ios::binary | std::ios::trunc }
-                << content;
-        }
 
         // Loads the saved model with one of its files replaced by the input.
         void load_with( const std::filesystem::path& model,

@@ -19,21 +19,11 @@
 
 namespace brevane
 {
+    using test::read_file;
+    using test::write_file;
+
     namespace
     {
-        std::string read_file( const std::filesystem::path& file )
-        {
-            std::ifstream in{ file, std::ios::binary };
-            return { std::istreambuf_iterator< char >{ in }, {} };
-        }
-
-        void write_file(
-            const std::filesystem::path& file, const std::string& content )
-        {
-            std::ofstream{ file, std::ios::binary | std::ios::trunc }
-                << content;
-        }
-
         // Edits the description of the saved model.
         void edit_description( const std::filesystem::path& files,
             const std::function< void( nlohmann::json& ) >& edit )

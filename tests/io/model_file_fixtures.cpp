@@ -75,6 +75,18 @@ namespace brevane::test
         std::filesystem::remove_all( path_, ignored );
     }
 
+    std::string read_file( const std::filesystem::path& file )
+    {
+        std::ifstream in{ file, std::ios::binary };
+        return { std::istreambuf_iterator< char >{ in }, {} };
+    }
+
+    void write_file(
+        const std::filesystem::path& file, const std::string& content )
+    {
+        std::ofstream{ file, std::ios::binary | std::ios::trunc } << content;
+    }
+
     std::map< std::string, std::string > folder_contents(
         const std::filesystem::path& folder )
     {
@@ -97,9 +109,7 @@ namespace brevane::test
             }
             else if( entry.is_regular_file() )
             {
-                std::ifstream in{ entry.path(), std::ios::binary };
-                content =
-                    std::string{ std::istreambuf_iterator< char >{ in }, {} };
+                content = read_file( entry.path() );
             }
             else
             {

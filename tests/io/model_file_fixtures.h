@@ -45,6 +45,13 @@ namespace brevane::test
     //   unique vertex bound to nothing.
     [[nodiscard]] StructuralModel every_kind_model();
 
+    // The bytes of a file; empty when it cannot be read.
+    [[nodiscard]] std::string read_file( const std::filesystem::path& file );
+
+    // Writes the bytes as the whole content of the file.
+    void write_file(
+        const std::filesystem::path& file, const std::string& content );
+
     // What is in a folder and below it, by relative path: the bytes of
     // every regular file, "link to <target>" for a symbolic link, "folder"
     // for a folder and "special file" for anything else.

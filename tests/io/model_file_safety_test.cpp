@@ -18,15 +18,10 @@
 // the previous model whole when it fails.
 namespace brevane
 {
+    using test::write_file;
+
     namespace
     {
-        void write_file(
-            const std::filesystem::path& file, const std::string& content )
-        {
-            std::ofstream{ file, std::ios::binary | std::ios::trunc }
-                << content;
-        }
-
         // Something planted in a saved model, and what the refusal says.
         struct Planting
         {

@@ -18,21 +18,8 @@
 
 namespace brevane
 {
-    namespace
-    {
-        std::string read_file( const std::filesystem::path& file )
-        {
-            std::ifstream in{ file, std::ios::binary };
-            return { std::istreambuf_iterator< char >{ in }, {} };
-        }
-
-        void write_file(
-            const std::filesystem::path& file, const std::string& content )
-        {
-            std::ofstream{ file, std::ios::binary | std::ios::trunc }
-                << content;
-        }
-    } // namespace
+    using test::read_file;
+    using test::write_file;
 
     // Only regular files are read, whatever their size; anything else is
     // refused at once with what it is.
