@@ -67,7 +67,6 @@ namespace brevane::internal
             context.pillar.top };
         const auto plane = border_cutting_plane(
             model_context.background_surface.surface(), context.pillar );
-        const Plane opposite{ plane.normal() * -1., plane.origin() };
         const auto unique = top_unique_vertex( context );
         SideWallRecords records;
         record_vertex_components(
@@ -81,9 +80,9 @@ namespace brevane::internal
             {
                 continue;
             }
-            for( const auto* cut : { &plane, &opposite } )
+            for( const auto direction : { CutDirection::up, CutDirection::down } )
             {
-                walk_side_wall( walls, *cut, wall, vertex.vertex,
+                walk_side_wall( walls, plane, direction, wall, vertex.vertex,
                     records.known_points, records.lines );
             }
         }

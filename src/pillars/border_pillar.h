@@ -13,8 +13,8 @@
 // walls by a vertical plane through it.
 namespace brevane::internal
 {
-    // Walks every side wall at the pillar's top vertex with the vertical
-    // cutting plane (both orientations), records the surfaces and lines the
+    // Walks every side wall at the pillar's top vertex down the vertical
+    // cutting plane, records the surfaces and lines the
     // cuts pass, fills the pillar's lines, then completes its intersections.
     VARNHOLT_PILLAR_EXPORT void define_border_pillar(
         const PillarContext& context );
@@ -27,8 +27,8 @@ namespace brevane::internal
         LineSet lines;
     };
 
-    // The records of the pillar's top vertex and of the walks, both ways,
-    // of every side wall through it; the pillar is left as it is. Throws a
+    // The records of the pillar's top vertex and of the walks down every
+    // side wall through it; the pillar is left as it is. Throws a
     // TessarkException naming the plan-view vertex when it stands for no
     // model vertex, and the errors of walk_side_wall.
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT SideWallRecords walk_side_walls(

@@ -1,13 +1,48 @@
 #include "pillars/plane_surface_path_finder.h"
 
+#include <algorithm>
+
 #include <tessark/basic/tessark_exception.h>
 
 namespace brevane::internal
 {
-    PlaneSurfacePathFinder::PlaneSurfacePathFinder(
-        const Surface< 3 >& wall, const Plane& plane, bool orientation )
+    namespace
+    {
+        // The height where the segment meets the plane, from the signed
+        // distances of its ends (exact at an end on the plane).
+        double crossing_height( const Segment3D& segment, const Plane& plane,
+            POSITION position )
+        {
+            const auto& [first, second] = segment.vertices();
+            if( position == POSITION::vertex0 )
+            {
+                return first.value( 2 );
+            }
+            if( position == POSITION::vertex1 )
+            {
+                return second.value( 2 );
+            }
+            const auto distance = [&plane]( const Point3D& point )
+            {
+                return plane.normal().dot( Vector3D{ plane.origin(), point } );
+            };
+            const auto from_first = distance( first );
+            const auto from_second = distance( second );
+            const auto span = from_first - from_second;
+            if( span == 0 )
+            {
+                return std::min( first.value( 2 ), second.value( 2 ) );
+            }
+            const auto ratio = from_first / span;
+            return first.value( 2 )
+                   + ratio * ( second.value( 2 ) - first.value( 2 ) );
+        }
+    } // namespace
+
+    PlaneSurfacePathFinder::PlaneSurfacePathFinder( const Surface< 3 >& wall,
+        const Plane& plane, CutDirection direction )
         : SurfacePathFinder< 3 >( wall.mesh() ), wall_( wall ), plane_( plane ),
-          orientation_( orientation )
+          direction_( direction )
     {
     }
 
@@ -58,27 +93,33 @@ namespace brevane::internal
     std::optional< PathStep > PlaneSurfacePathFinder::step_from_vertex(
         index_t vertex ) const
     {
+        // The cut through a vertex has two branches, one up and one down the
+        // wall. Around a vertex the facing edges cross each branch where it
+        // leaves the vertex's polygons: the extreme crossing in the
+        // direction is on the branch that goes that way.
         const auto& mesh = surface();
+        const auto sign = direction_ == CutDirection::down ? 1. : -1.;
+        // Heights times the sign: lower is further in the direction.
+        std::optional< PathStep > furthest;
+        double furthest_height = sign * mesh.point( vertex ).value( 2 );
         for( const auto& corner : mesh.polygons_around_vertex( vertex ) )
         {
             const PolygonEdge facing{ mesh.next_polygon_vertex( corner ) };
-            auto step = crossing( facing );
+            const auto step = crossing( facing );
             if( !step )
             {
                 continue;
             }
-            // The sign of the edge's direction along the normal tells on
-            // which side of the cut the edge's polygon lies, hence which way
-            // along the cut the step goes.
-            const auto along_normal =
-                plane_.normal().dot( mesh.segment( facing ).direction() );
-            if( orientation_ ? along_normal > 0 : along_normal < 0 )
+            const auto height = sign
+                                * crossing_height( mesh.segment( facing ),
+                                    plane_, step->position );
+            if( height < furthest_height )
             {
-                continue;
+                furthest = step;
+                furthest_height = height;
             }
-            return step;
         }
-        return std::nullopt;
+        return furthest;
     }
 
     std::optional< PathStep > PlaneSurfacePathFinder::step_through_polygon(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -46,21 +47,29 @@ namespace brevane::internal
     // The steps of a cut, from its start to the last crossing found.
     using SurfacePath = std::vector< PathStep >;
 
-    // Follows the cut of a wall's mesh by a plane. The orientation flag
-    // chooses, when the cut leaves a vertex, which of the two directions
-    // along the cut is taken: with the flag set, edges running against the
-    // plane's normal (normal . direction <= 0), otherwise edges running
-    // along it (>= 0). Once the cut is inside a polygon (a triangle, or the
-    // convex quadrangles of a rebuilt side wall), it leaves through the
-    // first other edge it crosses, and adjacency leads it on. The wall and the
-    // plane are borrowed: they must outlive the finder.
+    // Which way a cut through a vertex goes on: the branch of the cut below
+    // the vertex, or the one above it.
+    enum struct CutDirection : std::uint8_t
+    {
+        down,
+        up
+    };
+
+    // Follows the cut of a wall's mesh by a vertical plane, down or up. From
+    // a vertex, the cut goes on through the lowest crossing below the
+    // vertex (the highest above it) among the edges facing it: the way comes
+    // from the heights alone, so the wall may be wound either way. Once the cut is
+    // inside a polygon (a triangle, or the convex quadrangles of a rebuilt
+    // side wall), it leaves through the first other edge it crosses, and
+    // adjacency leads it on. The wall and the plane are borrowed: they must
+    // outlive the finder.
     class VARNHOLT_PILLAR_EXPORT PlaneSurfacePathFinder
         : public SurfacePathFinder< 3 >
     {
     public:
         // The wall is named in errors.
-        PlaneSurfacePathFinder(
-            const Surface< 3 >& wall, const Plane& plane, bool orientation );
+        PlaneSurfacePathFinder( const Surface< 3 >& wall, const Plane& plane,
+            CutDirection direction );
 
         // The path from the start step (at a vertex, or on an edge whose
         // polygon the cut enters) to the last crossing before the cut
@@ -71,9 +80,11 @@ namespace brevane::internal
         [[nodiscard]] std::optional< SurfacePath > find_path(
             const PathStep& start ) const;
 
-        // The crossing reached from the vertex: the first edge facing it,
-        // in the order of polygons_around_vertex, that meets the plane and
-        // runs in the direction of the orientation flag.
+        // The crossing reached from the vertex in the finder's direction: of
+        // the edges facing it that meet the plane, the one crossing it
+        // lowest below the vertex going down, highest above it going up (the
+        // first in the order of polygons_around_vertex on equal heights);
+        // none when no crossing lies that way.
         [[nodiscard]] std::optional< PathStep > step_from_vertex(
             index_t vertex ) const;
 
@@ -91,6 +102,6 @@ namespace brevane::internal
 
         const Surface< 3 >& wall_;
         const Plane& plane_;
-        bool orientation_;
+        CutDirection direction_;
     };
 } // namespace brevane::internal

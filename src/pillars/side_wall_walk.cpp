@@ -93,17 +93,15 @@ namespace brevane::internal
     } // namespace
 
     void walk_side_wall( const SideWallContext& context, const Plane& plane,
-        const uuid& wall, index_t vertex, KnownPoints& known_points,
-        LineSet& lines )
+        CutDirection direction, const uuid& wall, index_t vertex,
+        KnownPoints& known_points, LineSet& lines )
     {
         const auto layers = layer_surfaces_at(
             context, surface_unique_vertex( context, wall, vertex ) );
         TESSARK_EXCEPTION(
             !layers.empty(), "horizon id not found for surface" );
-        const auto orientation = layer_border_orientation(
-            context, wall, vertex, layers, "previous polygon edge not found" );
         const PlaneSurfacePathFinder finder{ context.model.surface( wall ),
-            plane, orientation };
+            plane, direction };
         const auto path =
             finder.find_path( PathStep{ {}, POSITION::outside, vertex } );
         if( !path )
@@ -129,9 +127,10 @@ namespace brevane::internal
             const auto left = current;
             const auto next =
                 crossing.is_at_vertex()
-                    ? next_wall_from_vertex(
-                        context, crossing.unique_vertex, current, plane )
-                    : next_wall_from_edge( context, step.edge, current, plane );
+                    ? next_wall_from_vertex( context, crossing.unique_vertex,
+                        current, plane, direction )
+                    : next_wall_from_edge(
+                        context, step.edge, current, plane, direction );
             TESSARK_EXCEPTION( next.has_value(),
                 "[define_border_pillar] The cut of ",
                 wall_description( context.model, left ),
@@ -146,17 +145,15 @@ namespace brevane::internal
 
     std::optional< PathStep > next_wall_from_edge(
         const SideWallContext& context, const PolygonEdge& edge, uuid& wall,
-        const Plane& plane )
+        const Plane& plane, CutDirection direction )
     {
         const auto next = other_model_boundary_edge( context, wall, edge );
         if( !next )
         {
             return std::nullopt;
         }
-        const auto orientation = is_shared_edge_reversed(
-            context, ModelSurfaceEdge{ wall, edge }, *next );
         const PlaneSurfacePathFinder finder{
-            context.model.surface( next->surface ), plane, orientation
+            context.model.surface( next->surface ), plane, direction
         };
         // The cut enters the next wall through its copy of the edge.
         const auto path =
@@ -173,29 +170,20 @@ namespace brevane::internal
 
     std::optional< PathStep > next_wall_from_vertex(
         const SideWallContext& context, index_t unique_vertex, uuid& wall,
-        const Plane& plane )
+        const Plane& plane, CutDirection direction )
     {
         const auto& model = context.model;
-        const auto layers = layer_surfaces_at( context, unique_vertex );
         for( const auto& vertex :
             model.component_mesh_vertices( unique_vertex ) )
         {
             const auto& candidate = vertex.component_id.id();
             if( vertex.component_id.type().get() != "Surface"
-                || candidate == wall
-                || !is_model_boundary( context, candidate ) )
+                || candidate == wall || !is_side_wall( context, candidate ) )
             {
                 continue;
             }
-            // Without a layer through the vertex there is no border edge to
-            // orient the candidate by; consistently oriented neighbours give
-            // a set flag.
-            const auto orientation =
-                layers.empty()
-                || layer_border_orientation( context, candidate, vertex.vertex,
-                    layers, " previous polygon edge not found" );
             const PlaneSurfacePathFinder finder{ model.surface( candidate ),
-                plane, orientation };
+                plane, direction };
             if( const auto path = finder.find_path(
                     PathStep{ {}, POSITION::outside, vertex.vertex } ) )
             {

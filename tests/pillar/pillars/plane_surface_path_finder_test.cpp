@@ -8,7 +8,10 @@
 #include <tessark/basic/tessark_exception.h>
 #include <tessark/geometry/intersection.h>
 
+#include <tessark/model/structural_model_builder.h>
+
 #include "border_pillar_fixtures.h"
+#include "pillar/support/model_variants.h"
 #include "pillars/plane_surface_path_finder.h"
 #include "support/mesh_fixtures.h"
 
@@ -63,11 +66,35 @@ namespace brevane
             uuid id;
         };
 
+        // The same grid stood up in the plane y = 0, vertex (i, j) at
+        // (i, 0, j), wound one way or the other.
+        struct StandingGridWall : GridWall
+        {
+            explicit StandingGridWall( bool reversed )
+            {
+                const auto& mesh = wall().mesh();
+                StructuralModelBuilder builder{ made.model };
+                auto mesh_builder = builder.surface_mesh_builder( id );
+                for( index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+                {
+                    const auto& point = mesh.point( vertex );
+                    mesh_builder->set_point( vertex,
+                        at( point.value( 0 ), 0, point.value( 1 ) ) );
+                }
+                if( reversed )
+                {
+                    test::reverse_surface_winding( made.model, id );
+                }
+            }
+        };
+
+        using internal::CutDirection;
+
         struct VertexWalkCase
         {
             std::string name;
             index_t start;
-            bool orientation;
+            CutDirection direction;
             // The vertex the path ends at, none when no step follows the start.
             std::optional< index_t > end;
             index_t nb_steps;
@@ -112,56 +139,82 @@ namespace brevane
     {
     };
 
-    // The plane x = 1 runs through vertices 1, 4 and 7. Its normal (1, 0,
-    // 0) and the surface's normal (0, 0, 1) make the edges facing a vertex
-    // towards -y run along the normal: the flag set takes the +y way.
-    TEST_P( VertexWalk, orientation_flag_chooses_the_way_along_the_cut )
+    // The plane x = 1 runs through vertices 1, 4 and 7 of the standing
+    // grid, at heights 0, 1 and 2. From a vertex the cut goes the way asked,
+    // however the wall is wound and whichever way the plane's normal points.
+    TEST_P( VertexWalk, cut_from_a_vertex_goes_the_way_asked )
     {
         const auto& param = GetParam();
-        const GridWall grid;
-        const auto plane = plane_through( at( 1, 1, 0 ), 1, 0, 0 );
-        const PlaneSurfacePathFinder finder{ grid.wall(), plane,
-            param.orientation };
-        const auto path = finder.find_path( start_at( param.start ) );
-        if( !param.end )
+        for( const auto reversed : { false, true } )
         {
-            EXPECT_FALSE( path.has_value() );
-            EXPECT_FALSE( finder.step_from_vertex( param.start ).has_value() );
-            return;
-        }
-        ASSERT_TRUE( path.has_value() );
-        ASSERT_EQ( path->size(), param.nb_steps );
-        EXPECT_EQ( path->front(), start_at( param.start ) );
-        EXPECT_EQ( path->back().vertex, *param.end );
-        const auto& mesh = finder.surface();
-        for( std::size_t index = 1; index < path->size(); index++ )
-        {
-            // Each step names the facing edge and which of its ends the
-            // crossing is at.
-            const auto& step = ( *path )[index];
-            ASSERT_TRUE( step.is_at_vertex() );
-            ASSERT_TRUE( step.position == POSITION::vertex0
-                         || step.position == POSITION::vertex1 );
-            const local_index_t end =
-                step.position == POSITION::vertex0 ? 0 : 1;
-            EXPECT_EQ(
-                mesh.polygon_edge_vertex( step.edge, end ), step.vertex );
-            EXPECT_EQ( mesh.point( step.vertex ).value( 0 ), 1 );
+            const StandingGridWall grid{ reversed };
+            for( const auto sign : { 1., -1. } )
+            {
+                const auto plane = plane_through( at( 1, 0, 1 ), sign, 0, 0 );
+                const PlaneSurfacePathFinder finder{ grid.wall(), plane,
+                    param.direction };
+                const auto path = finder.find_path( start_at( param.start ) );
+                if( !param.end )
+                {
+                    EXPECT_FALSE( path.has_value() );
+                    EXPECT_FALSE(
+                        finder.step_from_vertex( param.start ).has_value() );
+                    continue;
+                }
+                ASSERT_TRUE( path.has_value() );
+                ASSERT_EQ( path->size(), param.nb_steps );
+                EXPECT_EQ( path->front(), start_at( param.start ) );
+                EXPECT_EQ( path->back().vertex, *param.end );
+                const auto& mesh = finder.surface();
+                for( std::size_t index = 1; index < path->size(); index++ )
+                {
+                    // Each step names the facing edge and which of its ends
+                    // the crossing is at.
+                    const auto& step = ( *path )[index];
+                    ASSERT_TRUE( step.is_at_vertex() );
+                    ASSERT_TRUE( step.position == POSITION::vertex0
+                                 || step.position == POSITION::vertex1 );
+                    const local_index_t end =
+                        step.position == POSITION::vertex0 ? 0 : 1;
+                    EXPECT_EQ( mesh.polygon_edge_vertex( step.edge, end ),
+                        step.vertex );
+                    EXPECT_EQ( mesh.point( step.vertex ).value( 0 ), 1 );
+                }
+            }
         }
     }
 
     INSTANTIATE_TEST_SUITE_P( PlaneSurfacePathFinder, VertexWalk,
         testing::Values(
-            VertexWalkCase{ "center_towards_minus_y", 4, false, 1, 2 },
-            VertexWalkCase{ "center_towards_plus_y", 4, true, 7, 2 },
-            VertexWalkCase{ "border_towards_plus_y_two_steps", 1, true, 7, 3 },
-            VertexWalkCase{ "border_facing_out", 1, false, std::nullopt, 0 },
-            VertexWalkCase{
-                "other_border_facing_out", 7, true, std::nullopt, 0 } ),
+            VertexWalkCase{ "down_from_the_middle", 4, CutDirection::down, 1,
+                2 },
+            VertexWalkCase{ "up_from_the_middle", 4, CutDirection::up, 7, 2 },
+            VertexWalkCase{ "down_from_the_top_two_steps", 7,
+                CutDirection::down, 1, 3 },
+            VertexWalkCase{ "up_from_the_bottom_two_steps", 1,
+                CutDirection::up, 7, 3 },
+            VertexWalkCase{ "down_from_the_bottom_nothing_below", 1,
+                CutDirection::down, std::nullopt, 0 },
+            VertexWalkCase{ "up_from_the_top_nothing_above", 7,
+                CutDirection::up, std::nullopt, 0 } ),
         []( const testing::TestParamInfo< VertexWalkCase >& info )
         {
             return info.param.name;
         } );
+
+    // A cut lying flat goes neither up nor down: the walk from a vertex
+    // stops there.
+    TEST( PlaneSurfacePathFinder, horizontal_cut_from_a_vertex_has_no_step )
+    {
+        const GridWall grid;
+        const auto plane = plane_through( at( 1, 1, 0 ), 1, 0, 0 );
+        for( const auto direction : { CutDirection::down, CutDirection::up } )
+        {
+            const PlaneSurfacePathFinder finder{ grid.wall(), plane,
+                direction };
+            EXPECT_FALSE( finder.find_path( start_at( 4 ) ).has_value() );
+        }
+    }
 
     class PolygonStep : public testing::TestWithParam< PolygonStepCase >
     {
@@ -175,13 +228,10 @@ namespace brevane
         const GridWall grid;
         const auto plane = plane_through(
             param.origin, param.normal[0], param.normal[1], param.normal[2] );
-        for( const auto orientation : { false, true } )
-        {
-            const PlaneSurfacePathFinder finder{ grid.wall(), plane,
-                orientation };
-            EXPECT_EQ( finder.step_through_polygon( PolygonEdge{ 0, 0 } ),
-                ( PathStep{ param.edge, param.position, param.vertex } ) );
-        }
+        const PlaneSurfacePathFinder finder{ grid.wall(), plane,
+            CutDirection::down };
+        EXPECT_EQ( finder.step_through_polygon( PolygonEdge{ 0, 0 } ),
+            ( PathStep{ param.edge, param.position, param.vertex } ) );
     }
 
     INSTANTIATE_TEST_SUITE_P( PlaneSurfacePathFinder, PolygonStep,
@@ -201,7 +251,8 @@ namespace brevane
     {
         const GridWall grid;
         const auto plane = plane_through( at( 0, 0, 5 ), 0, 0, 1 );
-        const PlaneSurfacePathFinder finder{ grid.wall(), plane, true };
+        const PlaneSurfacePathFinder finder{ grid.wall(), plane,
+            CutDirection::down };
         EXPECT_FALSE(
             finder.step_through_polygon( PolygonEdge{ 0, 0 } ).has_value() );
         EXPECT_FALSE( finder.step_from_vertex( 4 ).has_value() );
@@ -216,7 +267,7 @@ namespace brevane
             made.add_surface( "column", test::grid_surface< 3 >( 1, 3 ) );
         const auto& wall = made.model.surface( id );
         const auto plane = plane_through( at( 0.25, 0, 0 ), 1, 0, 0 );
-        const PlaneSurfacePathFinder finder{ wall, plane, true };
+        const PlaneSurfacePathFinder finder{ wall, plane, CutDirection::down };
         const PathStep start{ PolygonEdge{ 0, 0 }, POSITION::inside, NO_ID };
         const auto path = finder.find_path( start );
 
@@ -254,31 +305,33 @@ namespace brevane
         const auto& wall = made.model.surface( id );
         const auto plane = plane_through(
             test::octagon_point( 0, 1 ), normal[0], normal[1], normal[2] );
-        // Vertex 1 is column 0, ring 1: the plane's origin.
-        for( const auto orientation : { false, true } )
+        // Vertex 1 is column 0, ring 1: the plane's origin. One way from it
+        // the cut runs round the tube across edges.
+        std::size_t nb_stopped{ 0 };
+        for( const auto direction : { CutDirection::down, CutDirection::up } )
         {
-            const PlaneSurfacePathFinder finder{ wall, plane, orientation };
+            const PlaneSurfacePathFinder finder{ wall, plane, direction };
             try
             {
                 static_cast< void >( finder.find_path( start_at( 1 ) ) );
-                ADD_FAILURE() << "the walk round the tube did not stop";
             }
             catch( const TessarkException& error )
             {
+                nb_stopped++;
                 EXPECT_THAT( error.what(),
                     testing::AllOf( testing::HasSubstr( "tube" ),
                         testing::HasSubstr( id.string() ),
                         testing::HasSubstr( "closes on itself" ) ) );
             }
         }
+        EXPECT_EQ( nb_stopped, 1u );
     }
 
     INSTANTIATE_TEST_SUITE_P( PlaneSurfacePathFinder, ClosedCut,
         testing::Values(
-            // Through the middle ring: from vertex to vertex.
-            ClosedCutCase{ "through_a_ring_of_vertices", { 0, 0, 1 } },
             // Tilted: across edges, through no other vertex.
-            ClosedCutCase{ "across_edges", { 0.3, 0, 1 } } ),
+            ClosedCutCase{ "across_edges", { 0.3, 0, 1 } },
+            ClosedCutCase{ "across_edges_the_other_way", { -0.3, 0, 1 } } ),
         []( const testing::TestParamInfo< ClosedCutCase >& info )
         {
             return info.param.name;
@@ -295,7 +348,7 @@ namespace brevane
             made.add_surface( "quads", test::quad_grid< 3 >( 2, 2 ) );
         const auto plane = plane_through( at( 0.5, 0, 0 ), 1, 0, 0 );
         const PlaneSurfacePathFinder finder{ made.model.surface( id ), plane,
-            true };
+            CutDirection::down };
         const auto& mesh = finder.surface();
         const auto bottom = mesh.polygon_edge_from_vertices( 0, 1 );
         ASSERT_TRUE( bottom );
