@@ -1,5 +1,6 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -70,6 +71,72 @@ namespace brevane
             }
             return found->second;
         }
+
+        // A triangle of a top surface as the plan view takes it: its index
+        // and its corners in the order the plan view gives them.
+        struct PlanTriangle
+        {
+            index_t triangle;
+            std::array< local_index_t, 3 > corners;
+        };
+
+        bool is_lower( const Point2D& point, const Point2D& other )
+        {
+            return std::pair{ point.value( 0 ), point.value( 1 ) }
+                   < std::pair{ other.value( 0 ), other.value( 1 ) };
+        }
+
+        // The triangles sorted by their plan-view points, each starting at
+        // its lowest point (by x, then y) and turning counter-clockwise: the
+        // plan view then numbers its vertices, triangles and edges from the
+        // geometry alone, however the surface is numbered and wound.
+        std::vector< PlanTriangle > canonical_triangle_order(
+            const std::vector< std::array< Point2D, 3 > >& projected )
+        {
+            std::vector< PlanTriangle > triangles;
+            triangles.reserve( projected.size() );
+            for( index_t triangle = 0; triangle < projected.size(); triangle++ )
+            {
+                const auto& points = projected[triangle];
+                local_index_t first = 0;
+                for( local_index_t corner = 1; corner < 3; corner++ )
+                {
+                    if( is_lower( points[corner], points[first] ) )
+                    {
+                        first = corner;
+                    }
+                }
+                std::array< local_index_t, 3 > corners{ first,
+                    static_cast< local_index_t >( ( first + 1 ) % 3 ),
+                    static_cast< local_index_t >( ( first + 2 ) % 3 ) };
+                if( triangle_area_sign( { points[corners[0]], points[corners[1]],
+                        points[corners[2]] } )
+                    == SIDE::negative )
+                {
+                    std::swap( corners[1], corners[2] );
+                }
+                triangles.push_back( { triangle, corners } );
+            }
+            const auto key = [&projected]( const PlanTriangle& triangle )
+            {
+                const auto& points = projected[triangle.triangle];
+                std::array< double, 7 > values{};
+                for( local_index_t rank = 0; rank < 3; rank++ )
+                {
+                    values[2 * rank] = points[triangle.corners[rank]].value( 0 );
+                    values[2 * rank + 1] =
+                        points[triangle.corners[rank]].value( 1 );
+                }
+                values[6] = triangle.triangle;
+                return values;
+            };
+            std::sort( triangles.begin(), triangles.end(),
+                [&key]( const PlanTriangle& first, const PlanTriangle& second )
+                {
+                    return key( first ) < key( second );
+                } );
+            return triangles;
+        }
     } // namespace
 
     void PillarStructuralModelBuilder::Impl::project_top_surfaces()
@@ -111,13 +178,14 @@ namespace brevane
                     mesh->point( vertices[1] ).project_point( 2 ),
                     mesh->point( vertices[2] ).project_point( 2 ) } );
             }
-            for( index_t triangle = 0; triangle < mesh->nb_polygons();
-                 triangle++ )
+            for( const auto& [triangle, corners] :
+                canonical_triangle_order( projected ) )
             {
                 const auto vertices = mesh->polygon_vertices( triangle );
                 std::array< index_t, 3 > plan_vertices;
-                for( local_index_t corner = 0; corner < 3; corner++ )
+                for( local_index_t rank = 0; rank < 3; rank++ )
                 {
+                    const auto corner = corners[rank];
                     const auto vertex = vertices[corner];
                     const auto unique =
                         model.unique_vertex( { component, vertex } );
@@ -126,7 +194,7 @@ namespace brevane
                                         : correspondence.plan_vertex( unique );
                     if( existing )
                     {
-                        plan_vertices[corner] = *existing;
+                        plan_vertices[rank] = *existing;
                         continue;
                     }
                     const auto created =
@@ -143,13 +211,7 @@ namespace brevane
                     {
                         correspondence.set( unique, created );
                     }
-                    plan_vertices[corner] = created;
-                }
-                const Triangle2D footprint{ projected[triangle][0],
-                    projected[triangle][1], projected[triangle][2] };
-                if( triangle_area_sign( footprint ) == SIDE::negative )
-                {
-                    std::swap( plan_vertices[1], plan_vertices[2] );
+                    plan_vertices[rank] = created;
                 }
                 const auto created_triangle =
                     builder->create_triangle( plan_vertices );

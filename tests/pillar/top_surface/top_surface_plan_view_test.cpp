@@ -179,8 +179,10 @@ namespace brevane
         ASSERT_EQ( view.surface->nb_polygons(), 1u );
         EXPECT_EQ( triangle_area_sign( view.surface->triangle( 0 ) ),
             SIDE::positive );
+        // Its vertices are numbered from its lowest point, counter-clockwise.
         EXPECT_EQ( view.surface->polygon_vertices( 0 ),
-            ( PolygonVertices{ 0, 2, 1 } ) );
+            ( PolygonVertices{ 0, 1, 2 } ) );
+        EXPECT_EQ( view.surface->point( 1 ), ( Point2D{ { 1, 0 } } ) );
 
         const auto empty =
             projected_plan_view( { tetrahedron.model, none, none } );
