@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
 #include <absl/container/inlined_vector.h>
 #include <absl/types/span.h>
 
@@ -34,7 +35,8 @@ namespace brevane::internal
 
     // The model being rebuilt and what the rebuild reads: the caller's two
     // lists, the decimated plan view with its records and its "surface_ids",
-    // the surface groups order and one pillar per plan-view vertex.
+    // the surface groups order, one pillar per plan-view vertex, and which
+    // surfaces face down.
     struct AssemblyContext
     {
         StructuralModel& model;
@@ -45,6 +47,8 @@ namespace brevane::internal
         const VariableAttribute< std::vector< uuid > >& surface_ids;
         absl::Span< const SurfaceGroup > surface_groups_order;
         absl::Span< const Pillar > pillars;
+        // The surfaces rebuilt facing down (surfaces_rebuilt_facing_down).
+        const absl::flat_hash_set< uuid >& surfaces_facing_down;
     };
 
     // Consecutive distinct nodes of the pillars, by unique vertex: the node

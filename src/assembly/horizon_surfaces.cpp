@@ -168,12 +168,19 @@ namespace brevane::internal
                 top_vertex_surface_vertices, top_vertex, surface, vertex );
             return vertex;
         };
+        // Plan-view triangles run counter-clockwise: kept, they face up.
+        const auto facing_down = context.surfaces_facing_down.contains( surface );
         for( const auto triangle : triangles )
         {
             const auto top_vertices = plan_view.polygon_vertices( triangle );
-            mesh_builder->create_triangle( { surface_vertex( top_vertices[0] ),
+            std::array< index_t, 3 > vertices{ surface_vertex( top_vertices[0] ),
                 surface_vertex( top_vertices[1] ),
-                surface_vertex( top_vertices[2] ) } );
+                surface_vertex( top_vertices[2] ) };
+            if( facing_down )
+            {
+                std::swap( vertices[1], vertices[2] );
+            }
+            mesh_builder->create_triangle( vertices );
         }
         mesh_builder->compute_polygon_adjacencies();
         add_to_slice_collection( context, { surface }, level.collection );

@@ -316,10 +316,13 @@ namespace brevane::internal
                 }
             }
         }
+        // The plan view's border runs counter-clockwise, the model on its
+        // left: going down p0 then up p1 faces the polygon to the right,
+        // out of the model.
         if( vertices.size() == 4 )
         {
             mesh.builder->create_polygon( std::array< index_t, 4 >{
-                vertices[0], vertices[2], vertices[3], vertices[1] } );
+                vertices[0], vertices[1], vertices[3], vertices[2] } );
         }
         else if( vertices.size() == 3 )
         {
@@ -331,9 +334,9 @@ namespace brevane::internal
                                      && first.value( 1 ) == second.value( 1 );
             mesh.builder->create_polygon(
                 same_pillar ? std::array< index_t, 3 >{ vertices[0],
-                    vertices[2], vertices[1] }
+                    vertices[1], vertices[2] }
                             : std::array< index_t, 3 >{
-                                vertices[0], vertices[1], vertices[2] } );
+                                vertices[0], vertices[2], vertices[1] } );
         }
     }
 } // namespace brevane::internal

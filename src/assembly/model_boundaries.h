@@ -59,8 +59,10 @@ namespace brevane::internal
     // (p0, p1) between the two surfaces: the nodes of each pillar on either
     // surface, top to bottom, a node repeating a point or a vertex already
     // taken counting once. Two nodes on each pillar give the quadrangle p0
-    // upper, p1 upper, p1 lower, p0 lower; three give a triangle (the surfaces
-    // meet at one pillar); any other count gives nothing.
+    // upper, p0 lower, p1 lower, p1 upper; three give a triangle (the
+    // surfaces meet at one pillar) in the same turn; any other count gives
+    // nothing. The plan view's border runs counter-clockwise, so the polygon
+    // faces out of the model.
     // Throws std::out_of_range when a plan-view vertex has no pillar or no
     // surface vertices, std::bad_optional_access when a surface met by a
     // pillar has no vertex on it, and a TessarkException when that vertex is

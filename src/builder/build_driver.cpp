@@ -8,6 +8,7 @@
 #include "assembly/horizon_surfaces.h"
 #include "assembly/model_boundaries.h"
 #include "assembly/pillar_links.h"
+#include "assembly/rebuilt_orientation.h"
 #include "assembly/unique_vertices.h"
 #include "pillars/pillar_context.h"
 #include "pillars/surface_groups.h"
@@ -60,12 +61,16 @@ namespace brevane
         internal::assign_surface_ids(
             tags, background_surface, *surface_ids_attribute );
 
+        const auto facing_down =
+            internal::surfaces_rebuilt_facing_down( model, bottom_surfaces );
+
         // From here on the model is written: a failure puts back the copy.
         auto copy = model.clone();
         try
         {
             internal::reset_model_meshes( tags, model_builder );
-            auto slice_collection_order = rebuild_model( pillar_list, options );
+            auto slice_collection_order =
+                rebuild_model( pillar_list, facing_down, options );
             return { std::move( slice_collection_order ), unique_vertex_below,
                 unique_vertex_above };
         }
@@ -81,11 +86,13 @@ namespace brevane
 
     std::vector< uuid > PillarStructuralModelBuilder::Impl::rebuild_model(
         absl::Span< const Pillar > pillars,
+        const absl::flat_hash_set< uuid >& facing_down,
         const PillarStructuralModelOptions& options )
     {
         const internal::AssemblyContext context{ model, model_builder,
             top_surfaces, bottom_surfaces, background_surface,
-            *surface_ids_attribute, surface_groups_order, pillars };
+            *surface_ids_attribute, surface_groups_order, pillars,
+            facing_down };
 
         Logger::trace(
             "[PillarStructuralModelBuilder]: Building each horizon surface" );

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
+#include <absl/container/flat_hash_set.h>
 #include <absl/container/inlined_vector.h>
 #include <absl/types/span.h>
 
@@ -74,8 +75,10 @@ namespace brevane
             const PillarStructuralModelOptions& options );
         // Stages 5 to 8 on the pillar list: surfaces, unique vertices, side
         // walls, model update; then, when the options ask for it, the cells
-        // of the blocks. Returns the slice collection order.
+        // of the blocks; the surfaces of `facing_down` are rebuilt facing
+        // down. Returns the slice collection order.
         std::vector< uuid > rebuild_model( absl::Span< const Pillar > pillars,
+            const absl::flat_hash_set< uuid >& facing_down,
             const PillarStructuralModelOptions& options );
 
         StructuralModel& model;

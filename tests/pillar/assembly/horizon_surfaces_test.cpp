@@ -72,7 +72,8 @@ namespace brevane
 
         // The surface's mesh against a brute-force reading of the plan view:
         // its triangles are the plan-view triangles listing it, in index
-        // order and vertex order; each plan-view vertex gives one mesh
+        // order and vertex order (the last two corners swapped for a surface
+        // facing down); each plan-view vertex gives one mesh
         // vertex, at the level's point on its pillar, recorded as standing
         // on that pillar.
         void check_rebuilt_surface( const internal::AssemblyContext& context,
@@ -95,8 +96,11 @@ namespace brevane
                 }
                 ASSERT_LT( polygon, mesh.nb_polygons() );
                 const auto mesh_vertices = mesh.polygon_vertices( polygon++ );
-                const auto plan_vertices =
-                    plan_view.polygon_vertices( triangle );
+                auto plan_vertices = plan_view.polygon_vertices( triangle );
+                if( context.surfaces_facing_down.contains( surface ) )
+                {
+                    std::swap( plan_vertices[1], plan_vertices[2] );
+                }
                 ASSERT_EQ( mesh_vertices.size(), 3 );
                 for( index_t corner = 0; corner < 3; corner++ )
                 {

@@ -140,40 +140,31 @@ namespace brevane
 
         INSTANTIATE_TEST_SUITE_P( Pinches, WallPolygons,
             testing::Values( WallCase{ "quadrangles", { 4, 5, 6, 7 },
-                                 { { node( 0, 10 ), node( 1, 10 ), node( 1, 5 ),
-                                       node( 0, 4 ) },
-                                     { node( 1, 10 ), node( 3, 10 ),
-                                         node( 3, 7 ), node( 1, 5 ) },
-                                     { node( 3, 10 ), node( 2, 10 ),
-                                         node( 2, 6 ), node( 3, 7 ) },
-                                     { node( 2, 10 ), node( 0, 10 ),
-                                         node( 0, 4 ), node( 2, 6 ) } },
+                                 { { node( 0, 10 ), node( 0, 4 ), node( 1, 5 ), node( 1, 10 ) },
+                                     { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ), node( 3, 10 ) },
+                                     { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                                     { node( 2, 10 ), node( 2, 6 ), node( 0, 4 ), node( 0, 10 ) } },
                                  8 },
                 // The horizon meets the top on pillar 0: the node met twice
                 // gives one vertex.
                 WallCase{ "one_pillar_pinches", { 10, 5, 6, 7 },
-                    { { node( 0, 10 ), node( 1, 10 ), node( 1, 5 ) },
-                        { node( 1, 10 ), node( 3, 10 ), node( 3, 7 ),
-                            node( 1, 5 ) },
-                        { node( 3, 10 ), node( 2, 10 ), node( 2, 6 ),
-                            node( 3, 7 ) },
-                        { node( 2, 10 ), node( 0, 10 ), node( 2, 6 ) } },
+                    { { node( 0, 10 ), node( 1, 5 ), node( 1, 10 ) },
+                        { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ), node( 3, 10 ) },
+                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                        { node( 2, 10 ), node( 2, 6 ), node( 0, 10 ) } },
                     7 },
                 WallCase{ "both_pillars_pinch", { 10, 10, 6, 7 },
-                    { { node( 1, 10 ), node( 3, 10 ), node( 3, 7 ) },
-                        { node( 3, 10 ), node( 2, 10 ), node( 2, 6 ),
-                            node( 3, 7 ) },
-                        { node( 2, 10 ), node( 0, 10 ), node( 2, 6 ) } },
+                    { { node( 1, 10 ), node( 3, 7 ), node( 3, 10 ) },
+                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                        { node( 2, 10 ), node( 2, 6 ), node( 0, 10 ) } },
                     6 },
                 // Nodes closer than the tolerance share a unique vertex, so
                 // one vertex, although their points differ.
                 WallCase{ "pinch_within_tolerance", { 10 + 1e-9, 5, 6, 7 },
-                    { { node( 0, 10 ), node( 1, 10 ), node( 1, 5 ) },
-                        { node( 1, 10 ), node( 3, 10 ), node( 3, 7 ),
-                            node( 1, 5 ) },
-                        { node( 3, 10 ), node( 2, 10 ), node( 2, 6 ),
-                            node( 3, 7 ) },
-                        { node( 2, 10 ), node( 0, 10 ), node( 2, 6 ) } },
+                    { { node( 0, 10 ), node( 1, 5 ), node( 1, 10 ) },
+                        { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ), node( 3, 10 ) },
+                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                        { node( 2, 10 ), node( 2, 6 ), node( 0, 10 ) } },
                     7 } ),
             []( const testing::TestParamInfo< WallCase >& info )
             {
@@ -181,12 +172,13 @@ namespace brevane
             } );
 
         // The plan-view edge under a wall polygon: the plan-view points of
-        // its first two vertices.
+        // its first and last vertices (the polygon goes down its first
+        // pillar and up its second).
         std::pair< std::array< double, 2 >, std::array< double, 2 > > plan_edge(
             const Polygon& polygon )
         {
-            return { { polygon[0].value( 0 ), polygon[0].value( 1 ) },
-                { polygon[1].value( 0 ), polygon[1].value( 1 ) } };
+            return { { polygon.front().value( 0 ), polygon.front().value( 1 ) },
+                { polygon.back().value( 0 ), polygon.back().value( 1 ) } };
         }
 
         // Two walls share the border of a strip of two squares: the south

@@ -106,7 +106,7 @@ namespace brevane
             internal::AssemblyContext context()
             {
                 return { model_, builder_, tops_, bottoms_, plan_.background,
-                    *surface_ids_, order_, pillars_ };
+                    *surface_ids_, order_, pillars_, facing_down_ };
             }
 
             uuid id( const std::string& name ) const
@@ -198,6 +198,8 @@ namespace brevane
             std::vector< uuid > bottoms_;
             std::vector< SurfaceGroup > order_;
             std::vector< Pillar > pillars_;
+            // Which way surfaces face plays no part in the collections.
+            absl::flat_hash_set< uuid > facing_down_;
         };
 
         // A horizon surface h of fault block A ending against a fault of

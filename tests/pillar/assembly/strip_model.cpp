@@ -125,7 +125,8 @@ namespace brevane::test
 
     internal::AssemblyContext StripModel::context()
     {
+        facing_down_ = { bottoms_.begin(), bottoms_.end() };
         return { model, builder, tops_, bottoms_, background_, *surface_ids_,
-            {}, pillars };
+            {}, pillars, facing_down_ };
     }
 } // namespace brevane::test

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include <absl/container/flat_hash_set.h>
+
 #include <absl/types/span.h>
 
 #include <tessark/mesh/triangulated_surface.h>
@@ -67,6 +69,7 @@ namespace brevane::test
             surface_ids_;
         std::vector< uuid > tops_;
         std::vector< uuid > bottoms_;
+        absl::flat_hash_set< uuid > facing_down_;
         uuid boundary_collection_;
     };
 } // namespace brevane::test

@@ -2,6 +2,7 @@
 
 #include <tessark/search/ray_tracing.h>
 
+#include "assembly/rebuilt_orientation.h"
 #include "pillars/surface_groups.h"
 #include "top_surface/border_macro_edges.h"
 #include "top_surface/model_mesh_reset.h"
@@ -64,6 +65,8 @@ namespace brevane::test
         surface_ids = internal::find_or_create_surface_ids( *stage.plan.surface );
         fill_surface_ids( stage, *surface_ids );
         builder = std::make_unique< StructuralModelBuilder >( stage.sample.model );
+        facing_down = internal::surfaces_rebuilt_facing_down(
+            stage.sample.model, stage.sample.bottom_surfaces );
         internal::reset_model_meshes( { stage.sample.model,
                                           stage.sample.top_surfaces,
                                           stage.sample.bottom_surfaces },
@@ -74,6 +77,6 @@ namespace brevane::test
     {
         return { stage.sample.model, *builder, stage.sample.top_surfaces,
             stage.sample.bottom_surfaces, stage.plan.background, *surface_ids,
-            stage.order, pillars };
+            stage.order, pillars, facing_down };
     }
 } // namespace brevane::test

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <vector>
 
+#include <absl/container/flat_hash_set.h>
+
 #include <tessark/model/structural_model_builder.h>
 
 #include "assembly/assembly_context.h"
@@ -41,5 +43,6 @@ namespace brevane::test
         std::vector< Pillar > pillars;
         std::shared_ptr< VariableAttribute< std::vector< uuid > > > surface_ids;
         std::unique_ptr< StructuralModelBuilder > builder;
+        absl::flat_hash_set< uuid > facing_down;
     };
 } // namespace brevane::test
