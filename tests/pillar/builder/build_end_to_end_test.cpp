@@ -10,12 +10,13 @@
 #include <tessark/inspection/model_validation.h>
 #include <tessark/model/model_meshes_aabb_tree.h>
 #include <tessark/model/structural_model_builder.h>
-#include <tessark/search/ray_tracing.h>
 
 #include <pillar/pillar_structural_model_builder.h>
 
 #include <samples/sample_model.h>
 #include <samples/small_sample_models.h>
+
+#include "pillar/support/rebuilt_model_checks.h"
 
 namespace brevane
 {
@@ -43,32 +44,6 @@ namespace brevane
         class BuildOnSamples : public testing::TestWithParam< BuildCase >
         {
         };
-
-        // The highest point of the surface on the vertical line through the
-        // point, none when the line misses it.
-        std::optional< double > height_of( const StructuralModel& model,
-            const ModelMeshesAABBTree< 3 >& trees, const uuid& surface,
-            const Point3D& point )
-        {
-            const auto box = model.bounding_box();
-            const Segment3D line{ Point3D{ { point.value( 0 ), point.value( 1 ),
-                                      box.max().value( 2 ) + 1 } },
-                Point3D{ { point.value( 0 ), point.value( 1 ),
-                    box.min().value( 2 ) - 1 } } };
-            RayTracing3D tracer{ model.surface( surface ).mesh(),
-                line.vertices()[0], line };
-            trees.mesh_trees[trees.uuid_to_mesh_index.at( surface )]
-                .compute_segment_element_bbox_intersections( line, tracer );
-            std::optional< double > highest;
-            for( const auto& hit : tracer.all_intersections() )
-            {
-                if( !highest || hit.point.value( 2 ) > *highest )
-                {
-                    highest = hit.point.value( 2 );
-                }
-            }
-            return highest;
-        }
 
         std::pair< double, double > plan_position( const Point3D& point )
         {
@@ -161,7 +136,7 @@ namespace brevane
                         pillar_positions.contains( plan_position( point ) ) )
                         << point.string();
                     const auto input_height =
-                        height_of( input, input_trees, id, point );
+                        test::height_of( input, input_trees, id, point );
                     ASSERT_TRUE( input_height ) << point.string();
                     EXPECT_LE( std::abs( *input_height - point.value( 2 ) ),
                         0.01 * thickness )
