@@ -199,6 +199,31 @@ namespace brevane
                     "surface_1.vtp",
                     "polygon 0 uses vertex 99 but the file "
                     "has 7 points" },
+                { "polygon vertex index equal to the number of points",
+                    []( const auto& files )
+                    {
+                        patch_array(
+                            files / "surface_1.vtp", "connectivity", 1, 7 );
+                    },
+                    "surface_1.vtp",
+                    "polygon 0 uses vertex 7 but the file has 7 points" },
+                { "more points declared than a mesh can hold",
+                    []( const auto& files )
+                    {
+                        replace_in_file( files / "line_0.vtp",
+                            "NumberOfPoints=\"3\"",
+                            "NumberOfPoints=\"4294967295\"" );
+                    },
+                    "line_0.vtp",
+                    "NumberOfPoints 4294967295 is more than a mesh can hold" },
+                { "the most points a mesh can hold declared",
+                    []( const auto& files )
+                    {
+                        replace_in_file( files / "line_0.vtp",
+                            "NumberOfPoints=\"3\"",
+                            "NumberOfPoints=\"4294967294\"" );
+                    },
+                    "line_0.vtp", "array \"Points\" runs past the end" },
                 { "edge vertex index out of range",
                     []( const auto& files )
                     {
@@ -458,6 +483,51 @@ namespace brevane
                 EXPECT_NE( message.find( breakage.fault ), std::string::npos )
                     << message;
             }
+        }
+    }
+
+    // The unique vertices may number as many as the vertices of the mesh
+    // files (some bound to nothing), not one more.
+    TEST( ModelFileErrors, unique_vertices_at_most_the_vertices_of_the_files )
+    {
+        const auto model = test::every_kind_model();
+        test::TemporaryFolder folder;
+        const auto path = folder.path() / "model.vtm";
+        save_model( model, path );
+        std::int64_t nb_vertices{ 0 };
+        const auto description = nlohmann::json::parse(
+            read_file( folder.path() / "model_files" / "model.json" ) );
+        for( const auto& component : description["components"] )
+        {
+            const auto content = read_file( folder.path() / "model_files"
+                                            / component["file"].get< std::string >() );
+            const auto at = content.find( "NumberOfPoints=\"" ) + 16;
+            nb_vertices += std::stoll( content.substr( at ) );
+        }
+        const auto set_count = [&]( std::int64_t count )
+        {
+            edit_description( folder.path() / "model_files",
+                [&]( nlohmann::json& description )
+                {
+                    description["nb_unique_vertices"] = count;
+                } );
+        };
+        set_count( nb_vertices );
+        EXPECT_EQ( load_model( path ).nb_unique_vertices(), nb_vertices );
+        set_count( nb_vertices + 1 );
+        try
+        {
+            (void)load_model( path );
+            ADD_FAILURE() << "the model was loaded";
+        }
+        catch( const TessarkException& error )
+        {
+            EXPECT_EQ( std::string{ error.what() },
+                concatenate( "[load_model] ",
+                    ( folder.path() / "model_files" / "model.json" ).string(),
+                    ": \"nb_unique_vertices\" is ", nb_vertices + 1,
+                    " but the mesh files hold ", nb_vertices,
+                    " vertices in all" ) );
         }
     }
 
