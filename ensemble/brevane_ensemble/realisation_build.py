@@ -59,7 +59,12 @@ def build_realisation(realisation: Realisation, out: Optional[str]) -> Record:
             pillar.VarnholtPillarLibrary.initialize()
             loaded = load_base_model(base.model, base.perturbations, realisation.seed)
         with _stage(record, "perturb"):
-            shift_horizons(loaded.model, base.perturbations, realisation.seed)
+            shift_horizons(
+                loaded.model,
+                base.perturbations,
+                realisation.seed,
+                loaded.top_surfaces + loaded.bottom_surfaces,
+            )
         with _stage(record, "inspect"):
             builder = pillar.PillarStructuralModelBuilder(
                 loaded.model, loaded.top_surfaces, loaded.bottom_surfaces

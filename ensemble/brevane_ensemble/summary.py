@@ -1,5 +1,4 @@
-"""Cell counts and volumes of the blocks of a built pillar model, computed
-from the arrays of the block meshes.
+"""Cell counts and volumes of the blocks of a built pillar model.
 
 The volume of a cell follows the divergence theorem from the cell's
 centroid: every facet, seen from the centroid, spans tetrahedra whose signed
@@ -12,9 +11,14 @@ volume, an inverted one a negative volume.
 from __future__ import annotations
 
 from dataclasses import dataclass
-from typing import Dict, List, Tuple
+from typing import TYPE_CHECKING, Dict, List, Tuple
 
 import numpy as np
+
+if TYPE_CHECKING:
+    # Only for annotations: the client imports this module through the
+    # records without the compiled modules.
+    import tessark
 
 # Cell kinds in the order of tessark.PolyhedronType's values.
 CELL_TYPES: Tuple[str, ...] = ("tetrahedron", "pyramid", "prism", "hexahedron")
@@ -115,9 +119,10 @@ def block_column_names(names: List[str], ids: List[str]) -> List[str]:
     return [name if counts[name] == 1 else f"{name} {id_}" for name, id_ in zip(names, ids)]
 
 
-def summarise_blocks(model) -> BlockSummary:
+def summarise_blocks(model: tessark.StructuralModel) -> BlockSummary:
     """Cell counts by kind, the volume of each block (the sum of its cells'
-    signed volumes) and the number of cells of non-positive volume."""
+    signed volumes, computed by the library as cell_volumes does) and the
+    number of cells of non-positive volume."""
     cells = np.zeros(len(CELL_TYPES), dtype=np.int64)
     blocks = model.blocks()
     labels = block_column_names([b.name for b in blocks], [str(b.id) for b in blocks])
@@ -125,11 +130,8 @@ def summarise_blocks(model) -> BlockSummary:
     nb_inverted = 0
     for label, block in zip(labels, blocks):
         mesh = block.mesh
-        types = mesh.polyhedron_types
-        cells += np.bincount(types, minlength=len(CELL_TYPES))[: len(CELL_TYPES)]
-        block_volumes = cell_volumes(
-            mesh.points, types, mesh.polyhedron_offsets, mesh.polyhedron_vertices
-        )
+        cells += np.bincount(mesh.polyhedron_types, minlength=len(CELL_TYPES))[: len(CELL_TYPES)]
+        block_volumes = mesh.polyhedron_volumes
         volumes[label] = float(block_volumes.sum())
         nb_inverted += int(np.count_nonzero(block_volumes <= 0))
     return BlockSummary(

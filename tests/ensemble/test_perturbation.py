@@ -3,6 +3,7 @@
 import numpy as np
 import pytest
 
+import brevane_varnholt_py_pillar as pillar
 import tessark
 import brevane_ensemble as ensemble
 from brevane_ensemble.model_input import factory_parameters, load_base_model
@@ -116,3 +117,55 @@ def test_model_files_find_their_top_and_bottom_surfaces(tmp_path):
     assert by_name.top_surfaces == sample.top_surfaces[:1]
     with pytest.raises(ValueError, match='no collection or surface named "nothing"'):
         load_base_model(ensemble.ModelFile(path, top=("nothing",)), ensemble.Perturbations(), 0)
+
+
+def fault_normal_signs(model):
+    """The side each fault triangle faces along x (the factory's faults
+    cross the box along y): a triangle folded over flips it."""
+    signs = []
+    for fault in model.faults():
+        for item in fault.items:
+            mesh = model.surface(item.id).mesh
+            points, triangles = mesh.points, mesh.triangles
+            first = points[triangles[:, 0]]
+            normals = np.cross(points[triangles[:, 1]] - first, points[triangles[:, 2]] - first)
+            signs.append(np.sign(normals[:, 0]))
+    return np.concatenate(signs)
+
+
+def test_faults_follow_a_shift_larger_than_their_edges_without_folding():
+    # At 20000 top triangles the fault edges are about 13 units long.
+    factory = ensemble.FactoryModel(nb_horizons=2, nb_faults=1, target_top_triangles=20000)
+    shift = ensemble.Perturbations(horizon_shifts={"horizon_1": ensemble.ConstantShift(25.0)})
+
+    # Moved alone, the horizon's vertices on the fault pass their
+    # neighbours: the fault folds.
+    alone = load_base_model(factory, ensemble.Perturbations(), 0).model
+    signs = fault_normal_signs(alone)
+    ids, points = horizon_unique_vertices(alone, alone.horizons()[0])
+    points[:, 2] -= 25.0
+    alone.set_unique_vertex_positions(points, ids)
+    assert np.any(fault_normal_signs(alone) != signs)
+
+    sample = load_base_model(factory, ensemble.Perturbations(), 0)
+    model = sample.model
+    before = model.unique_vertex_positions()
+    shift_horizons(model, shift, 0, sample.top_surfaces + sample.bottom_surfaces)
+    assert np.array_equal(fault_normal_signs(model), signs)
+    after = model.unique_vertex_positions()
+    assert np.array_equal(after[:, :2], before[:, :2])
+    moved = np.flatnonzero(after[:, 2] != before[:, 2])
+    horizon_ids = horizon_unique_vertices(model, model.horizons()[0])[0]
+    # The faults and side walls follow, by less than the horizon.
+    assert len(moved) > len(horizon_ids)
+    assert np.all(before[moved, 2] - after[moved, 2] <= 25.0 + 1e-9)
+    for surface_id in sample.top_surfaces + sample.bottom_surfaces:
+        unique_vertices = model.component_unique_vertices(model.surface(surface_id).component_id)
+        assert np.array_equal(after[unique_vertices], before[unique_vertices])
+    assert tessark.validate_model(model) == []
+    pillar.VarnholtPillarLibrary.initialize()
+    builder = pillar.PillarStructuralModelBuilder(
+        model, sample.top_surfaces, sample.bottom_surfaces
+    )
+    builder.build(pillar.PillarStructuralModelOptions())
+    assert all(np.all(block.mesh.polyhedron_volumes > 0) for block in model.blocks())

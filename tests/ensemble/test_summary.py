@@ -1,8 +1,11 @@
-"""Cell volumes computed from the arrays of a solid mesh."""
+"""Cell volumes computed from the arrays of a solid mesh, and by the
+library."""
 
 import numpy as np
 import pytest
 
+import brevane_varnholt_py_pillar as pillar
+import tessark
 from brevane_ensemble.summary import block_column_names, cell_volumes
 
 TETRAHEDRON, PYRAMID, PRISM, HEXAHEDRON = range(4)
@@ -78,3 +81,18 @@ def test_inconsistent_cells_are_reported(types, offsets, vertices, message):
 
 def test_block_columns_add_the_uuid_only_to_shared_names():
     assert block_column_names(["a", "b", "a"], ["1", "2", "3"]) == ["a 1", "b", "a 3"]
+
+
+def test_the_library_volumes_of_a_built_block_match_the_array_formula():
+    pillar.VarnholtPillarLibrary.initialize()
+    sample = tessark.build_sample_model(tessark.small_sample_parameters(2, 1))
+    builder = pillar.PillarStructuralModelBuilder(
+        sample.model, sample.top_surfaces, sample.bottom_surfaces
+    )
+    builder.build(pillar.PillarStructuralModelOptions())
+    for block in sample.model.blocks():
+        mesh = block.mesh
+        expected = cell_volumes(
+            mesh.points, mesh.polyhedron_types, mesh.polyhedron_offsets, mesh.polyhedron_vertices
+        )
+        assert np.allclose(mesh.polyhedron_volumes, expected, rtol=1e-12, atol=1e-9)
