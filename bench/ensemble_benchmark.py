@@ -7,6 +7,10 @@ against the loop.
     PYTHONPATH=build/python /usr/bin/python3 bench/ensemble_benchmark.py \\
         [--realisations 32] [--top-triangles 100000] [--workers 1 2] \\
         [--depth-std 1] [--throw-std 3]
+
+With --failure-rates STD [STD ...], only the plain loop runs, once per depth
+standard deviation, and prints how many realisations were built, refused or
+failed, with the per-stage times of the loop.
 """
 
 import argparse
@@ -28,9 +32,8 @@ def arguments():
     parser.add_argument("--faults", type=int, default=2)
     parser.add_argument("--workers", type=int, nargs="+", default=[1, 2])
     parser.add_argument("--seed", type=int, default=0)
-    # Horizon vertices on a fault move alone along the fault's mesh: at 10^5
-    # top triangles (fault edges of a few units), larger shifts fold faults.
     parser.add_argument("--depth-std", type=float, default=1.0)
+    parser.add_argument("--failure-rates", type=float, nargs="+", metavar="STD")
     parser.add_argument("--throw-std", type=float, default=3.0)
     parser.add_argument("--time-limit", type=float, default=3600.0)
     return parser.parse_args()
@@ -40,39 +43,55 @@ def stage_time(table, stage):
     return float(np.nansum(table[f"time_{stage}"]))
 
 
-def main():
-    options = arguments()
-    base = ensemble.EnsembleBase(
+def make_base(options, depth_std):
+    return ensemble.EnsembleBase(
         ensemble.FactoryModel(
             nb_horizons=options.horizons,
             nb_faults=options.faults,
             target_top_triangles=options.top_triangles,
         ),
         ensemble.Perturbations(
-            every_horizon=ensemble.RandomShift(std=options.depth_std, correlation_length=300.0),
+            every_horizon=ensemble.RandomShift(std=depth_std, correlation_length=300.0),
             every_fault=ensemble.ThrowChange(std=options.throw_std),
         ),
     )
-    n = options.realisations
-    print(
-        f"{n} realisations, H = {options.horizons}, F = {options.faults}, "
-        f"{options.top_triangles} top triangles, depth std {options.depth_std}, "
-        f"throw std {options.throw_std}"
-    )
 
-    # The plain loop: every realisation built in this process, one after
-    # the other, without child processes.
+
+def plain_loop(base, n, seed):
+    """Every realisation built in this process, one after the other,
+    without child processes: the table and the wall time."""
     start = time.perf_counter()
-    realisations = ensemble.make_realisations(base, n, options.seed)
+    realisations = ensemble.make_realisations(base, n, seed)
     records = [build_realisation(realisation, None) for realisation in realisations]
     loop_time = time.perf_counter() - start
     loop_table = make_table(records, [])
     statuses = {s: int((loop_table["status"] == s).sum()) for s in STATUSES}
     print(f"plain loop: {loop_time:.1f} s ({loop_time / n:.2f} s per realisation), {statuses}")
     print(
-        "  stage totals: "
-        + ", ".join(f"{stage} {stage_time(loop_table, stage):.1f} s" for stage in STAGES)
+        "  stage means: "
+        + ", ".join(f"{stage} {stage_time(loop_table, stage) / n:.2f} s" for stage in STAGES)
     )
+    failed = loop_table[loop_table["status"] != "built"]
+    if len(failed):
+        print(f"  first problem: {failed['message'][0].splitlines()[0][:200]}")
+    return loop_table, loop_time
+
+
+def main():
+    options = arguments()
+    n = options.realisations
+    print(
+        f"{n} realisations, H = {options.horizons}, F = {options.faults}, "
+        f"{options.top_triangles} top triangles, throw std {options.throw_std}"
+    )
+    if options.failure_rates:
+        for depth_std in options.failure_rates:
+            print(f"depth std {depth_std}:")
+            plain_loop(make_base(options, depth_std), n, options.seed)
+        return
+    print(f"depth std {options.depth_std}")
+    base = make_base(options, options.depth_std)
+    loop_table, loop_time = plain_loop(base, n, options.seed)
 
     times = {}
     for workers in options.workers:
