@@ -6,6 +6,7 @@
 
 #include <io/tsurf_model.h>
 
+#include "derived_ids.h"
 #include "model_files.h"
 #include "model_summary.h"
 #include "output_files.h"
@@ -68,7 +69,8 @@ namespace brevane::cli
                 out << "    " << problem << "\n";
             }
             OutputFiles outputs;
-            write_model_file( imported.model, output, outputs );
+            write_model_file(
+                with_derived_ids( imported.model ), output, outputs );
             outputs.keep();
             out << "\nFiles\n";
             print_row( out, "  ", "model", output.string() );
