@@ -35,14 +35,18 @@ namespace brevane::test
 
         INSTANTIATE_TEST_SUITE_P( Commands, HelpTest,
             ::testing::Values(
-                HelpCase{
-                    "sample", { "--horizons", "--faults", "--top-triangles",
-                                  "--seed", "--defects", "--output" } },
-                HelpCase{ "inspect", { "--top", "--bottom" } },
-                HelpCase{ "repair", { "--top", "--bottom", "--output" } },
-                HelpCase{
-                    "build", { "--top", "--bottom", "--cells", "--output" } },
-                HelpCase{ "convert", { "--output" } } ),
+                HelpCase{ "sample",
+                    { "--horizons", "--faults", "--top-triangles", "--seed",
+                        "--defects", "--output", "--quiet", "--verbose" } },
+                HelpCase{ "inspect",
+                    { "--top", "--bottom", "--json", "--quiet", "--verbose" } },
+                HelpCase{ "repair",
+                    { "--top", "--bottom", "--output", "--json", "--quiet" } },
+                HelpCase{ "build",
+                    { "--top", "--bottom", "--cells", "--output", "--json",
+                        "--quiet", "--verbose" } },
+                HelpCase{ "convert", { "--output", "--quiet" } },
+                HelpCase{ "export", { "--tsurf", "--quiet" } } ),
             []( const ::testing::TestParamInfo< HelpCase >& info )
             {
                 return info.param.command;
@@ -53,7 +57,8 @@ namespace brevane::test
             const auto run = this->run( { "--help" } );
             EXPECT_EQ( run.exit_code, 0 );
             for( const auto* command :
-                { "sample", "inspect", "repair", "build", "convert" } )
+                { "sample", "inspect", "repair", "build", "convert", "export",
+                    "ensemble", "--version" } )
             {
                 EXPECT_NE( run.out.find( command ), std::string::npos )
                     << command << " missing from\n"
