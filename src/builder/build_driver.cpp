@@ -11,6 +11,7 @@
 #include "assembly/rebuilt_orientation.h"
 #include "assembly/unique_vertices.h"
 #include "pillars/pillar_context.h"
+#include "pillars/pillar_order_check.h"
 #include "pillars/surface_groups.h"
 #include "pillars/surface_groups_order.h"
 #include "top_surface/border_macro_edges.h"
@@ -56,6 +57,7 @@ namespace brevane
         const auto pillar_list = internal::collect_pillars(
             pillar_context, pillars, top_z, bottom_z );
         internal::check_pillar_slices( pillar_context, pillar_list );
+        internal::check_pillars_go_down( model, pillar_list );
         const internal::TopSurfaceContext tags{ model, top_surfaces,
             bottom_surfaces };
         internal::assign_surface_ids(
