@@ -53,6 +53,10 @@ namespace brevane
         const PillarStructuralModelOptions& options )
     {
         check_construction();
+        TESSARK_EXCEPTION( !used,
+            "[PillarStructuralModelBuilder] This builder has built its model "
+            "once already (or tried to): its plan view went into that build. "
+            "Make a new builder on the model to build it again." );
         if( !inspection )
         {
             inspect();
@@ -64,6 +68,7 @@ namespace brevane
                 throw PillarStructuralModelException{ result };
             }
         }
+        used = true;
         auto metric = create_top_surface_metric( *top_surface );
         insert_model_components();
         return run_driver( metric, options );

@@ -97,5 +97,8 @@ namespace brevane
         std::vector< SurfaceGroup > surface_groups_order;
         // What went wrong while constructing, reported by the public calls.
         std::optional< std::string > construction_failure;
+        // Set when a build starts: the plan view goes into it (decimated,
+        // its records consumed), so a builder builds once.
+        bool used{ false };
     };
 } // namespace brevane
