@@ -5,17 +5,25 @@ wrapper can pass its arguments through unchanged. Writes DIR/ensemble.csv
 and DIR/volumes.png (and the model files in DIR/models with
 --save-models); prints the progress on standard output.
 
+Every argument is checked before the cluster starts: a bad value, a
+perturbation of a horizon the base model does not have, a model file that
+cannot be read or an output folder that cannot be written is a one-line
+usage error.
+
 Exit codes: 0 when the ensemble ran (whatever each realisation gave),
-1 when it could not run (scheduler unreachable, base model unreadable),
-2 for bad arguments.
+1 when it could not run (scheduler unreachable, base model broken in a way
+only reading it all shows), 2 for bad arguments.
 """
 
 from __future__ import annotations
 
 import argparse
+import math
 import os
 import sys
-from typing import List, Optional, Sequence
+from typing import List, Optional, Sequence, Tuple
+
+import numpy as np
 
 from .description import (
     BaseModel,
@@ -24,6 +32,7 @@ from .description import (
     ModelFile,
     Perturbations,
     ThrowChange,
+    check_perturbations,
 )
 from .fields import ConstantShift, RandomShift, Shift
 from .progress import ProgressPrinter
@@ -33,6 +42,10 @@ from .table import write_csv
 TABLE_FILE = "ensemble.csv"
 PICTURE_FILE = "volumes.png"
 MODELS_FOLDER = "models"
+
+# The environment variable naming the command that runs this module, for
+# the usage line (a wrapper such as "brevane ensemble" sets it).
+PROGRAM_VARIABLE = "BREVANE_ENSEMBLE_PROGRAM"
 
 # Factory options and their defaults, applied when no model file is given.
 _FACTORY_DEFAULTS = {
@@ -61,25 +74,35 @@ def _non_negative_int(text: str) -> int:
     return value
 
 
+def _finite_float(text: str) -> float:
+    try:
+        value = float(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"expected a number, not {text!r}") from None
+    if not math.isfinite(value):
+        raise argparse.ArgumentTypeError(f"must be a finite number, not {text}")
+    return value
+
+
 def _non_negative_float(text: str) -> float:
-    value = float(text)
-    if not value >= 0:
+    value = _finite_float(text)
+    if value < 0:
         raise argparse.ArgumentTypeError(f"must be >= 0, not {text}")
     return value
 
 
 def _positive_float(text: str) -> float:
-    value = float(text)
-    if not value > 0 or value == float("inf"):
+    value = _finite_float(text)
+    if value <= 0:
         raise argparse.ArgumentTypeError(f"must be a positive number, not {text}")
     return value
 
 
-def _named_value(text: str) -> tuple:
+def _named_value(text: str) -> Tuple[str, float]:
     name, separator, value = text.rpartition("=")
     if not separator or not name:
         raise argparse.ArgumentTypeError(f"expected NAME=LENGTH, not {text!r}")
-    return name, float(value)
+    return name, _finite_float(value)
 
 
 def _add_base_options(parser: argparse.ArgumentParser) -> None:
@@ -150,7 +173,7 @@ def _add_run_options(parser: argparse.ArgumentParser) -> None:
         "-n",
         "--realisations",
         metavar="N",
-        type=_non_negative_int,
+        type=_positive_int,
         default=8,
         help="number of realisations (default 8)",
     )
@@ -187,9 +210,18 @@ def _add_run_options(parser: argparse.ArgumentParser) -> None:
     )
 
 
+def program_name() -> str:
+    """The command the user typed, for the usage line: the one a wrapper
+    names in BREVANE_ENSEMBLE_PROGRAM, or this interpreter running the
+    module."""
+    return os.environ.get(PROGRAM_VARIABLE) or (
+        f"{os.path.basename(sys.executable) or 'python3'} -m brevane_ensemble"
+    )
+
+
 def make_parser() -> argparse.ArgumentParser:
     parser = argparse.ArgumentParser(
-        prog="python3 -m brevane_ensemble",
+        prog=program_name(),
         description=(
             "Builds an ensemble of perturbed structural realisations as pillar "
             "models with cells on a Dask cluster, and writes their table and "
@@ -255,7 +287,25 @@ def make_base(arguments: argparse.Namespace) -> EnsembleBase:
         raise UsageError(str(error)) from error
 
 
-def _summary_line(table) -> str:
+def output_folder(path: str) -> str:
+    """The absolute output folder, created when missing; UsageError when a
+    file stands there or it cannot be created or written."""
+    out = os.path.abspath(path)
+    existing = out
+    while not os.path.exists(existing):
+        existing = os.path.dirname(existing)
+    if not os.path.isdir(existing):
+        raise UsageError(f"--out {path}: {existing} is a file, not a folder")
+    if not os.access(existing, os.W_OK | os.X_OK):
+        raise UsageError(f"--out {path}: {existing} cannot be written")
+    try:
+        os.makedirs(out, exist_ok=True)
+    except OSError as error:
+        raise UsageError(f"--out {path}: {error.strerror or error}") from None
+    return out
+
+
+def _summary_line(table: np.ndarray) -> str:
     counts = [f"{int((table['status'] == status).sum())} {status}" for status in STATUSES]
     return f"{len(table)} realisations: " + ", ".join(counts)
 
@@ -263,17 +313,18 @@ def _summary_line(table) -> str:
 def main(argv: Optional[Sequence[str]] = None) -> int:
     parser = make_parser()
     arguments = parser.parse_args(argv)
+    # Everything is checked before the cluster starts.
     try:
         base = make_base(arguments)
-    except UsageError as error:
+        check_perturbations(base)
+        out = output_folder(arguments.out)
+    except (UsageError, ValueError) as error:
         parser.error(str(error))
     # Imported here: Dask and matplotlib are slow to import, and --help or
     # a usage error needs neither.
     from .histogram import write_volume_histograms
     from .runner import run_ensemble
 
-    out = os.path.abspath(arguments.out)
-    os.makedirs(out, exist_ok=True)
     try:
         table = run_ensemble(
             base,

@@ -7,6 +7,8 @@ a cluster can describe an ensemble without them.
 
 from __future__ import annotations
 
+import json
+import math
 import os
 import zlib
 from dataclasses import dataclass, field
@@ -79,8 +81,10 @@ class ThrowChange:
     shift: float = 0.0
 
     def __post_init__(self) -> None:
-        if not self.std >= 0:
-            raise ValueError(f"ThrowChange: std must be >= 0, not {self.std}")
+        if not 0 <= self.std < math.inf:
+            raise ValueError(f"ThrowChange: std must be finite and >= 0, not {self.std}")
+        if not math.isfinite(self.shift):
+            raise ValueError(f"ThrowChange: shift must be finite, not {self.shift}")
 
     def draw(self, rng: np.random.Generator) -> float:
         return float(self.shift + self.std * rng.standard_normal())
@@ -125,6 +129,53 @@ class EnsembleBase:
             raise ValueError(
                 "Throw changes need a factory model: the faults of the model "
                 f"file {self.model.path} cannot be regenerated"
+            )
+
+
+def horizon_names(model: BaseModel) -> List[str]:
+    """The horizon names of a base model, read without the compiled
+    modules: the factory's horizon_1 to horizon_<H>, or the horizons of a
+    model file's JSON description. Raises ValueError naming the file when
+    a model file or its description cannot be read."""
+    if isinstance(model, FactoryModel):
+        count = len(model.horizon_depths) or model.nb_horizons
+        return [f"horizon_{number}" for number in range(1, count + 1)]
+    stem, _ = os.path.splitext(model.path)
+    description = os.path.join(f"{stem}_files", "model.json")
+    try:
+        if not os.path.isfile(model.path):
+            raise OSError("no such file")
+        with open(model.path, "rb") as multiblock:
+            multiblock.read(1)
+        with open(description, encoding="utf-8") as description_file:
+            collections = json.load(description_file)["collections"]
+        return [c["name"] for c in collections if c["kind"] == "Horizon"]
+    except (OSError, ValueError, KeyError, TypeError) as error:
+        reason = error.strerror if isinstance(error, OSError) and error.strerror else error
+        raise ValueError(f"The model file {model.path} cannot be read: {reason}") from None
+
+
+def check_perturbations(base: EnsembleBase) -> None:
+    """Raises ValueError when the perturbations name a horizon or a fault
+    the base model does not have, or when the model file cannot be read:
+    checked before any realisation runs, without the compiled modules."""
+    names = horizon_names(base.model)
+    unknown = sorted(set(base.perturbations.horizon_shifts) - set(names))
+    if unknown:
+        raise ValueError(
+            f"no horizon named {', '.join(unknown)} in the base model "
+            f"(horizons: {', '.join(names) or 'none'})"
+        )
+    if isinstance(base.model, FactoryModel):
+        beyond = sorted(
+            index
+            for index in base.perturbations.throw_changes
+            if not 0 <= index < base.model.nb_faults
+        )
+        if beyond:
+            raise ValueError(
+                f"Throw change of fault {', '.join(map(str, beyond))}, but the base "
+                f"model has {base.model.nb_faults} faults (indices from 0)"
             )
 
 

@@ -71,6 +71,10 @@ class ConstantShift:
 
     value: float
 
+    def __post_init__(self) -> None:
+        if not math.isfinite(self.value):
+            raise ValueError(f"ConstantShift: value must be finite, not {self.value}")
+
     def sample(self, rng: np.random.Generator) -> ConstantField:
         return ConstantField(float(self.value))
 
@@ -87,11 +91,13 @@ class RandomShift:
     nb_modes: int = 64
 
     def __post_init__(self) -> None:
-        if not self.std >= 0:
-            raise ValueError(f"RandomShift: std must be >= 0, not {self.std}")
-        if not self.correlation_length > 0:
+        if not 0 <= self.std < math.inf:
+            raise ValueError(f"RandomShift: std must be finite and >= 0, not {self.std}")
+        if not math.isfinite(self.mean):
+            raise ValueError(f"RandomShift: mean must be finite, not {self.mean}")
+        if not 0 < self.correlation_length < math.inf:
             raise ValueError(
-                "RandomShift: correlation_length must be > 0, "
+                "RandomShift: correlation_length must be finite and > 0, "
                 f"not {self.correlation_length}"
             )
         if self.nb_modes < 1:

@@ -7,6 +7,7 @@ import math
 import os
 
 import numpy as np
+import numpy.typing as npt
 from matplotlib.backends.backend_agg import FigureCanvasAgg
 from matplotlib.figure import Figure
 from matplotlib.ticker import MaxNLocator
@@ -17,10 +18,18 @@ from .table import VOLUME_PREFIX, volume_columns
 _PANEL_SIZE = (3.2, 2.4)
 
 
+def is_constant(values: npt.NDArray[np.float64]) -> bool:
+    """Whether the values differ by no more than rounding (relative 1e-9),
+    so that a histogram of them would be one bar."""
+    spread = float(values.max() - values.min())
+    return spread <= 1e-9 * max(1.0, float(np.abs(values).max()))
+
+
 def write_volume_histograms(table: np.ndarray, path: str) -> None:
     """Writes a PNG (Agg, no display needed) of the volume histograms of
     the built rows of the table; a panel reads "no built realisation" when
-    there is none."""
+    there is none, and gives the value when it is the same in every built
+    realisation."""
     built = table[table["status"] == "built"]
     columns = ["total_volume"] + volume_columns(table)
     nb_columns = math.ceil(math.sqrt(len(columns)))
@@ -35,6 +44,17 @@ def write_volume_histograms(table: np.ndarray, path: str) -> None:
         values = built[column][np.isfinite(built[column])]
         if values.size == 0:
             axes.text(0.5, 0.5, "no built realisation", ha="center", va="center")
+            axes.set_axis_off()
+            continue
+        if is_constant(values):
+            # One bar of arbitrary width says nothing: the value says it all.
+            axes.text(
+                0.5,
+                0.5,
+                f"the same in all {values.size}:\n{values[0]:.6g}",
+                ha="center",
+                va="center",
+            )
             axes.set_axis_off()
             continue
         axes.hist(values, bins=max(1, min(20, values.size)))

@@ -15,7 +15,14 @@ from typing import Callable, Dict, Iterator, List, Optional, Sequence, Union
 import numpy as np
 from distributed import Client, LocalCluster, as_completed
 
-from .description import BaseModel, EnsembleBase, ModelFile, Realisation, make_realisations
+from .description import (
+    BaseModel,
+    EnsembleBase,
+    ModelFile,
+    Realisation,
+    check_perturbations,
+    make_realisations,
+)
 from .records import Record, empty_record
 from .table import make_table
 from .worker_task import describe_base, run_realisation
@@ -66,33 +73,9 @@ def _check_time_limit(time_limit: Optional[float]) -> None:
         )
 
 
-def _check_perturbations(realisation: Realisation, description: Dict) -> None:
-    """Raises ValueError when the perturbations name a horizon or a fault
-    the base model does not have."""
-    perturbations = realisation.base.perturbations
-    unknown = sorted(set(perturbations.horizon_shifts) - set(description["horizons"]))
-    if unknown:
-        raise ValueError(
-            f"Realisation {realisation.index}: no horizon named {', '.join(unknown)} "
-            f"in the base model (horizons: {', '.join(description['horizons']) or 'none'})"
-        )
-    beyond = sorted(
-        index
-        for index in perturbations.throw_changes
-        if not 0 <= index < description["nb_faults"]
-    )
-    if beyond:
-        raise ValueError(
-            f"Realisation {realisation.index}: throw change of fault "
-            f"{', '.join(map(str, beyond))}, but the base model has "
-            f"{description['nb_faults']} faults (indices from 0)"
-        )
-
-
 def _describe_bases(client: Client, realisations: Sequence[Realisation]) -> List[str]:
-    """Reads each distinct base model once on the cluster, checks the
-    perturbations against it and returns the block volume columns, in
-    order of first appearance."""
+    """Reads each distinct base model once on the cluster and returns the
+    block volume columns, in order of first appearance."""
     first_base: Dict[BaseModel, EnsembleBase] = {}
     for realisation in realisations:
         first_base.setdefault(realisation.base.model, realisation.base)
@@ -107,8 +90,6 @@ def _describe_bases(client: Client, realisations: Sequence[Realisation]) -> List
         except Exception as error:
             origin = model.path if isinstance(model, ModelFile) else "the sample-model factory"
             raise RuntimeError(f"The base model of {origin} cannot be read: {error}") from error
-    for realisation in realisations:
-        _check_perturbations(realisation, descriptions[realisation.base.model])
     columns = (column for model in first_base for column in descriptions[model]["blocks"])
     return list(dict.fromkeys(columns))
 
@@ -128,6 +109,12 @@ def run_realisations(
         out = os.path.abspath(out)
     if not realisations:
         return make_table([], [])
+    # Before the cluster starts, so that a mistake costs no start-up.
+    checked = set()
+    for realisation in realisations:
+        if id(realisation.base) not in checked:
+            check_perturbations(realisation.base)
+            checked.add(id(realisation.base))
     with cluster_client(client, workers) as dask_client:
         block_columns = _describe_bases(dask_client, realisations)
         futures = dask_client.map(
@@ -178,8 +165,9 @@ def run_ensemble(
     dict), the number finished so far and n.
 
     A failed realisation never stops the others. The perturbations are
-    checked against the base model first: naming a horizon or fault it
-    does not have raises ValueError before any realisation runs."""
+    checked against the base model before the cluster starts: naming a
+    horizon or fault it does not have, or a model file that cannot be read,
+    raises ValueError."""
     return run_realisations(
         make_realisations(base, n, seed),
         client=client,

@@ -6,8 +6,10 @@ import sys
 
 import pytest
 
+import tessark
 import brevane_ensemble as ensemble
-from brevane_ensemble.command_line import main, make_base, make_parser
+from brevane_ensemble import runner
+from brevane_ensemble.command_line import main, make_base, make_parser, program_name
 
 
 def base_of(*arguments):
@@ -55,13 +57,61 @@ def test_model_files_take_their_top_and_bottom_names():
         (["--workers", "0"], "must be >= 1"),
         (["--time-limit", "0"], "must be a positive number"),
         (["--workers", "2", "--scheduler", "tcp://host:1"], "not allowed with argument"),
+        (["--depth-std", "inf"], "must be a finite number, not inf"),
+        (["--depth-std", "nan"], "must be a finite number, not nan"),
+        (["--throw-std", "1e999"], "must be a finite number"),
+        (["--correlation-length", "inf"], "must be a finite number"),
+        (["--horizon-shift", "horizon_1=nan"], "must be a finite number, not nan"),
+        (["--horizon-shift", "horizon_1=deep"], "expected a number, not 'deep'"),
+        (["-n", "0"], "must be >= 1, not 0"),
+        (["--horizon-shift", "horizon_9=2"], "no horizon named horizon_9"),
+        (["--horizons", "2", "--horizon-shift", "horizon_3=2"], "(horizons: horizon_1, horizon_2)"),
+        (["--model", "missing.vtm"], "The model file missing.vtm cannot be read"),
     ],
 )
-def test_contradictory_arguments_are_usage_errors(capsys, arguments, message):
+def test_bad_arguments_are_usage_errors_before_any_cluster(
+    capsys, monkeypatch, arguments, message
+):
+    monkeypatch.setattr(runner, "cluster_client", refuse_cluster)
     with pytest.raises(SystemExit) as exit_:
         main(["--out", "x", *arguments])
     assert exit_.value.code == 2
-    assert message in capsys.readouterr().err
+    error = capsys.readouterr().err
+    assert message in error
+    assert error.splitlines()[-1].startswith(f"{program_name()}: error: ")
+
+
+def refuse_cluster(*arguments, **options):
+    raise AssertionError("a cluster was started")
+
+
+def test_an_output_folder_that_cannot_be_made_is_a_usage_error(tmp_path, capsys, monkeypatch):
+    monkeypatch.setattr(runner, "cluster_client", refuse_cluster)
+    blocker = tmp_path / "file"
+    blocker.write_text("")
+    for out in (blocker, blocker / "under"):
+        with pytest.raises(SystemExit) as exit_:
+            main(["--out", str(out)])
+        assert exit_.value.code == 2
+        assert f"{blocker} is a file, not a folder" in capsys.readouterr().err
+
+
+def test_a_usage_error_is_one_line_without_traceback_naming_the_command(tmp_path):
+    environment = dict(os.environ, BREVANE_ENSEMBLE_PROGRAM="brevane ensemble")
+    for program, extra in [(f"{os.path.basename(sys.executable)} -m brevane_ensemble", {}),
+                           ("brevane ensemble", environment)]:
+        completed = subprocess.run(
+            [sys.executable, "-m", "brevane_ensemble", "--out", str(tmp_path / "out"),
+             "--depth-std", "inf"],
+            capture_output=True, text=True, check=False, env=extra or None,
+        )
+        assert completed.returncode == 2
+        assert "Traceback" not in completed.stderr
+        assert completed.stderr.startswith(f"usage: {program} ")
+        assert completed.stderr.splitlines()[-1] == (
+            f"{program}: error: argument --depth-std: must be a finite number, not inf"
+        )
+        assert not (tmp_path / "out").exists()
 
 
 def test_a_run_writes_table_picture_and_models(client, tmp_path, capsys):
@@ -86,8 +136,14 @@ def test_a_run_writes_table_picture_and_models(client, tmp_path, capsys):
     assert models == [ensemble.realisation_file_name(i) for i in range(3)]
 
 
-def test_an_unreadable_model_file_exits_with_1(client, tmp_path, capsys):
-    code = main(["--out", str(tmp_path), "--model", str(tmp_path / "none.vtm"),
+def test_a_model_file_broken_inside_exits_with_1(client, tmp_path, capsys):
+    # Its description reads, so the arguments pass; a mesh file does not.
+    sample = tessark.build_sample_model(tessark.small_sample_parameters(2, 1))
+    path = tmp_path / "base.vtm"
+    tessark.save_model(sample.model, path)
+    for mesh_file in (tmp_path / "base_files").glob("*.vtp"):
+        mesh_file.write_text("broken")
+    code = main(["--out", str(tmp_path / "out"), "--model", str(path),
                  "--scheduler", client.scheduler.address])
     assert code == 1
     assert "cannot be read" in capsys.readouterr().err

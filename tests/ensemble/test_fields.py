@@ -3,7 +3,7 @@
 import numpy as np
 import pytest
 
-from brevane_ensemble import ConstantShift, RandomShift
+from brevane_ensemble import ConstantShift, RandomShift, ThrowChange
 
 
 def grid(length, nb):
@@ -84,11 +84,28 @@ def test_constant_shift_is_the_same_everywhere_whatever_the_seed():
         dict(std=1.0, correlation_length=0.0),
         dict(std=float("nan"), correlation_length=10.0),
         dict(std=1.0, correlation_length=10.0, nb_modes=0),
+        dict(std=float("inf"), correlation_length=10.0),
+        dict(std=1.0, correlation_length=float("inf")),
+        dict(std=1.0, correlation_length=10.0, mean=float("nan")),
     ],
 )
 def test_bad_random_shifts_are_refused(arguments):
     with pytest.raises(ValueError):
         RandomShift(**arguments)
+
+
+@pytest.mark.parametrize(
+    "make",
+    [
+        lambda: ConstantShift(float("inf")),
+        lambda: ConstantShift(float("nan")),
+        lambda: ThrowChange(std=float("inf")),
+        lambda: ThrowChange(std=1.0, shift=-float("inf")),
+    ],
+)
+def test_non_finite_shifts_and_throw_changes_are_refused(make):
+    with pytest.raises(ValueError, match="finite"):
+        make()
 
 
 def test_mismatched_coordinates_are_refused():

@@ -1,8 +1,10 @@
 """The picture of block volumes."""
 
+import numpy as np
 import pytest
 
 import brevane_ensemble as ensemble
+from brevane_ensemble.histogram import is_constant
 from brevane_ensemble.records import empty_record
 from brevane_ensemble.table import make_table
 
@@ -32,3 +34,10 @@ def test_the_picture_is_a_png_whatever_the_table(tmp_path, records):
     ensemble.write_volume_histograms(make_table(records, ["a", "b", "c"]), str(path))
     data = path.read_bytes()
     assert data.startswith(PNG_SIGNATURE) and len(data) > 1000
+
+
+def test_constant_volumes_are_told_apart_from_spread_ones():
+    assert is_constant(np.array([3.0e6, 3.0e6, 3.0e6 * (1 + 1e-12)]))
+    assert is_constant(np.array([0.0, 0.0]))
+    assert not is_constant(np.array([3.0e6, 3.0e6 + 10.0]))
+    assert not is_constant(np.array([1.0, 2.0]))

@@ -6,7 +6,9 @@ import os
 import numpy as np
 import pytest
 
+import tessark
 import brevane_ensemble as ensemble
+from brevane_ensemble import runner
 
 from ensemble_support import MILD_PERTURBATIONS, SMALL_FACTORY
 
@@ -99,7 +101,13 @@ def test_realisations_over_the_time_limit_are_failed_with_fixed_columns(client):
     assert np.isnan(block_volumes(table)).all()
 
 
-def test_unknown_perturbation_names_are_refused_before_running(client):
+def refuse_cluster(*arguments, **options):
+    raise AssertionError("a cluster was started")
+
+
+def test_unknown_perturbation_names_are_refused_before_the_cluster_starts(monkeypatch):
+    monkeypatch.setattr(runner, "cluster_client", refuse_cluster)
+    client = None
     base = ensemble.EnsembleBase(
         SMALL_FACTORY,
         ensemble.Perturbations(horizon_shifts={"horizon_9": ensemble.ConstantShift(1.0)}),
@@ -113,9 +121,23 @@ def test_unknown_perturbation_names_are_refused_before_running(client):
         ensemble.run_ensemble(faults, 2, 0, client=client)
 
 
-def test_an_unreadable_base_stops_the_ensemble_with_its_reason(client, tmp_path):
+def test_an_unreadable_base_stops_the_ensemble_before_the_cluster_starts(
+    monkeypatch, tmp_path
+):
+    monkeypatch.setattr(runner, "cluster_client", refuse_cluster)
     base = ensemble.EnsembleBase(ensemble.ModelFile(str(tmp_path / "missing.vtm")))
-    with pytest.raises(RuntimeError, match="cannot be read: .*missing.vtm"):
+    with pytest.raises(ValueError, match="missing.vtm cannot be read: no such file"):
+        ensemble.run_ensemble(base, 2, 0)
+
+
+def test_a_base_broken_inside_stops_the_ensemble_with_its_reason(client, tmp_path):
+    sample = tessark.build_sample_model(tessark.small_sample_parameters(2, 1))
+    path = tmp_path / "base.vtm"
+    tessark.save_model(sample.model, path)
+    for mesh_file in (tmp_path / "base_files").glob("*.vtp"):
+        mesh_file.write_text("broken")
+    base = ensemble.EnsembleBase(ensemble.ModelFile(str(path)))
+    with pytest.raises(RuntimeError, match="base.vtm cannot be read: "):
         ensemble.run_ensemble(base, 2, 0, client=client)
 
 
