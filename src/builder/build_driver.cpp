@@ -44,8 +44,10 @@ namespace brevane
 
         Logger::trace(
             "[PillarStructuralModelBuilder]: Defining pillars started" );
+        const auto line_trees = internal::create_line_edge_trees( model );
         const internal::PillarModelContext pillar_context{ model, top_surfaces,
-            bottom_surfaces, trees, background_surface, surface_groups_order };
+            bottom_surfaces, trees, background_surface, surface_groups_order,
+            &line_trees };
         auto pillars = internal::define_pillars_before_decimation(
             pillar_context, top_z, bottom_z );
 

@@ -46,7 +46,8 @@ namespace brevane::internal
         }
 
         // Lines passing within 1e-6 of the pillar give their incident
-        // surfaces the height of the nearest point of the passing edge.
+        // surfaces the height of the nearest point of the passing edge. A
+        // trace that forgot its line's edge in decimation looks it up.
         void record_line_points(
             const PillarContext& context, KnownPoints& known_points )
         {
@@ -57,14 +58,25 @@ namespace brevane::internal
             for( const auto& macro_edge :
                 background.incident_macro_edges( context.pillar.vertex ) )
             {
-                if( macro_edge.edge == NO_ID
-                    || !model.has_line( macro_edge.mesh_id ) )
+                if( !model.has_line( macro_edge.mesh_id ) )
+                {
+                    continue;
+                }
+                auto edge = macro_edge.edge;
+                if( edge == NO_ID && context.model.line_trees != nullptr )
+                {
+                    edge = line_edge_along_pillar( model,
+                        *context.model.line_trees, macro_edge.mesh_id,
+                        context.segment )
+                               .value_or( NO_ID );
+                }
+                if( edge == NO_ID )
                 {
                     continue;
                 }
                 const auto& line = model.line( macro_edge.mesh_id );
                 const auto [distance, on_edge, on_pillar] = segment_line_distance(
-                    line.mesh().segment( macro_edge.edge ), pillar_line );
+                    line.mesh().segment( edge ), pillar_line );
                 if( distance > 1e-6 )
                 {
                     continue;

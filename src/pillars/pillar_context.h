@@ -13,6 +13,7 @@
 
 #include <pillar/varnholt_pillar_export.h>
 
+#include "pillars/line_edge_trees.h"
 #include "pillars/pillar.h"
 
 // What the pillar stages read, and the pillar of one plan-view vertex:
@@ -31,6 +32,9 @@ namespace brevane::internal
         const ModelMeshesAABBTree< 3 >& trees;
         const BackgroundSurface& background_surface;
         absl::Span< const SurfaceGroup > surface_groups_order;
+        // The edges of the model's lines, for pillars on traces that forgot
+        // their line's edge; without them such pillars trace the surfaces.
+        const LineEdgeTrees* line_trees{ nullptr };
     };
 
     // Points of one pillar known from the model's topology, by surface: the
