@@ -195,67 +195,79 @@ namespace brevane::cli
                 }
             }
 
-            void copy_collections()
+            // The collections of one kind with their items: add makes the
+            // collection under an id, add_item puts the copy of an item in
+            // it.
+            template < typename Add, typename AddItem >
+            void copy_collections_of(
+                const ComponentSet< Collection >& collections,
+                std::string_view kind, const Add& add, const AddItem& add_item )
             {
-                for( const auto& boundary : model_.model_boundaries() )
+                for( const auto& collection : collections )
                 {
-                    const auto& id = builder_.add_model_boundary(
-                        derive( "ModelBoundary", boundary ) );
-                    builder_.set_name( id, boundary.name() );
-                    for( const auto& item : model_.items( boundary.id() ) )
-                    {
-                        builder_.add_surface_in_model_boundary(
-                            copy_.surface( ids_.at( item.id() ) ),
-                            copy_.model_boundary( id ) );
-                    }
-                }
-                for( const auto& horizon : model_.horizons() )
-                {
-                    const auto& id =
-                        builder_.add_horizon( derive( "Horizon", horizon ) );
-                    builder_.set_name( id, horizon.name() );
-                    for( const auto& item : model_.items( horizon.id() ) )
-                    {
-                        builder_.add_surface_in_horizon(
-                            copy_.surface( ids_.at( item.id() ) ),
-                            copy_.horizon( id ) );
-                    }
-                }
-                for( const auto& fault : model_.faults() )
-                {
-                    const auto& id = builder_.add_fault( derive( "Fault", fault ) );
-                    builder_.set_name( id, fault.name() );
-                    for( const auto& item : model_.items( fault.id() ) )
-                    {
-                        builder_.add_surface_in_fault(
-                            copy_.surface( ids_.at( item.id() ) ),
-                            copy_.fault( id ) );
-                    }
-                }
-                for( const auto& fault_block : model_.fault_blocks() )
-                {
-                    const auto& id = builder_.add_fault_block(
-                        derive( "FaultBlock", fault_block ) );
-                    builder_.set_name( id, fault_block.name() );
-                    for( const auto& item : model_.items( fault_block.id() ) )
-                    {
-                        builder_.add_block_in_fault_block(
-                            copy_.block( ids_.at( item.id() ) ),
-                            copy_.fault_block( id ) );
-                    }
-                }
-                for( const auto& collection : model_.surface_collections() )
-                {
-                    const auto& id = builder_.add_surface_collection(
-                        derive( "SurfaceCollection", collection ) );
+                    const auto& id = add( derive( kind, collection ) );
                     builder_.set_name( id, collection.name() );
                     for( const auto& item : model_.items( collection.id() ) )
                     {
-                        builder_.add_surface_in_surface_collection(
-                            copy_.surface( ids_.at( item.id() ) ),
-                            copy_.surface_collection( id ) );
+                        add_item( ids_.at( item.id() ), id );
                     }
                 }
+            }
+
+            void copy_collections()
+            {
+                copy_collections_of( model_.model_boundaries(), "ModelBoundary",
+                    [this]( const uuid& id ) -> const uuid&
+                    {
+                        return builder_.add_model_boundary( id );
+                    },
+                    [this]( const uuid& item, const uuid& collection )
+                    {
+                        builder_.add_surface_in_model_boundary( copy_.surface( item ),
+                            copy_.model_boundary( collection ) );
+                    } );
+                copy_collections_of( model_.horizons(), "Horizon",
+                    [this]( const uuid& id ) -> const uuid&
+                    {
+                        return builder_.add_horizon( id );
+                    },
+                    [this]( const uuid& item, const uuid& collection )
+                    {
+                        builder_.add_surface_in_horizon(
+                            copy_.surface( item ), copy_.horizon( collection ) );
+                    } );
+                copy_collections_of( model_.faults(), "Fault",
+                    [this]( const uuid& id ) -> const uuid&
+                    {
+                        return builder_.add_fault( id );
+                    },
+                    [this]( const uuid& item, const uuid& collection )
+                    {
+                        builder_.add_surface_in_fault(
+                            copy_.surface( item ), copy_.fault( collection ) );
+                    } );
+                copy_collections_of( model_.fault_blocks(), "FaultBlock",
+                    [this]( const uuid& id ) -> const uuid&
+                    {
+                        return builder_.add_fault_block( id );
+                    },
+                    [this]( const uuid& item, const uuid& collection )
+                    {
+                        builder_.add_block_in_fault_block(
+                            copy_.block( item ), copy_.fault_block( collection ) );
+                    } );
+                copy_collections_of( model_.surface_collections(),
+                    "SurfaceCollection",
+                    [this]( const uuid& id ) -> const uuid&
+                    {
+                        return builder_.add_surface_collection( id );
+                    },
+                    [this]( const uuid& item, const uuid& collection )
+                    {
+                        builder_.add_surface_in_surface_collection(
+                            copy_.surface( item ),
+                            copy_.surface_collection( collection ) );
+                    } );
             }
 
             template < typename Component >
