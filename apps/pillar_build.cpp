@@ -112,11 +112,19 @@ namespace brevane::cli
         }
     } // namespace
 
+    void check_build_outputs( const PillarBuildSettings& settings )
+    {
+        check_model_file_path( settings.model_file );
+        const auto pictures = pictures_beside( settings.model_file );
+        check_writable( pictures.before_decimation );
+        check_writable( pictures.after_decimation );
+    }
+
     BuildReport build_pillar_model( InputModel& input,
         const PillarBuildSettings& settings, std::ostream& out,
         Verbosity verbosity )
     {
-        check_model_file_path( settings.model_file );
+        check_build_outputs( settings );
         BuildReport report;
         report.origin = input.origin;
         report.with_cells = settings.add_block_mesh;

@@ -19,6 +19,11 @@ namespace brevane::cli
         std::filesystem::path model_file;
     };
 
+    // Checks, before any work is done, that the rebuilt model and its
+    // pictures can be written (see check_model_file_path and
+    // check_writable). Throws a UsageError naming the path otherwise.
+    void check_build_outputs( const PillarBuildSettings& settings );
+
     // Inspects the input, then builds its pillar model in place and reports
     // it on out: one line per stage with its time, then the summary
     // (slices, pillars, plan-view triangles before and after decimation,

@@ -22,8 +22,8 @@ namespace brevane::cli
             {
                 options.verbosity = Verbosity::verbose;
             },
-            "Also print the surface groups order and the slice collections "
-            "with their surfaces" );
+            "Print more: the build also prints the surface groups order and "
+            "the slice collections with their surfaces" );
         quiet->excludes( verbose );
         if( with_json )
         {

@@ -6,7 +6,6 @@
 #include <CLI/CLI.hpp>
 
 #include "json_report.h"
-#include "model_files.h"
 #include "model_input.h"
 #include "pillar_build.h"
 #include "report_options.h"
@@ -24,7 +23,7 @@ namespace brevane::cli
 
         void build( const BuildOptions& options )
         {
-            check_model_file_path( options.build.model_file );
+            check_build_outputs( options.build );
             auto input = read_input_model( options.input );
             const auto report =
                 build_pillar_model( input, options.build,

@@ -11,7 +11,6 @@
 #include "default_sample.h"
 #include "inspection_report.h"
 #include "model_defects.h"
-#include "model_files.h"
 #include "model_input.h"
 #include "model_repair.h"
 #include "model_summary.h"
@@ -43,7 +42,9 @@ namespace brevane::cli
     void run_default_job( const std::filesystem::path& output_folder,
         Verbosity verbosity )
     {
-        check_model_file_path( output_folder / "pillar_model.vtm" );
+        const PillarBuildSettings build_settings{ false,
+            output_folder / "pillar_model.vtm" };
+        check_build_outputs( build_settings );
         auto& out = text_stream( { verbosity, false } );
         out << "brevane " << tessark_version() << "\n\n";
 
@@ -63,8 +64,8 @@ namespace brevane::cli
         }
 
         out << "\n";
-        check_build_report( build_pillar_model( input,
-            { false, output_folder / "pillar_model.vtm" }, out, verbosity ) );
+        check_build_report(
+            build_pillar_model( input, build_settings, out, verbosity ) );
 
         out << "\nThe default sample with one defect of each kind: a folded "
                "top surface, a line stopping inside the model, a side vertex "

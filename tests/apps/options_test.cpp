@@ -147,6 +147,13 @@ namespace brevane::test
                 // a file is refused before any progress line.
                 OptionCase{ "OutputUnderAFile", { A_FILE },
                     { "build", "-o", "file.vtm/p.vtm" }, 2, {}, {} },
+                // A picture's name taken by a folder.
+                OptionCase{ "PictureIsAFolder",
+                    { SMALL,
+                        { "sample", "--horizons", "1", "--faults", "0",
+                            "--top-triangles", "20", "-o",
+                            "p_plan_view_after_decimation.svg/x.vtm" } },
+                    { "build", "small.vtm", "-o", "p.vtm" }, 2, {}, {} },
                 OptionCase{ "SampleUnderAFile", { A_FILE },
                     { "sample", "-o", "file.vtm/deeper/s.vtm" }, 2, {}, {} },
                 OptionCase{ "ExportUnderAFile", { A_FILE },
