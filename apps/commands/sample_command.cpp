@@ -147,9 +147,11 @@ namespace brevane::cli
         }
         parser
             ->add_option( "--defects", options->defects,
-                "Defects the inspection reports, for trying the inspection "
-                "and the repair (off-border is the one the repair mends)" )
+                "A defect the inspection reports, repeatable, for trying the "
+                "inspection and the repair (off-border is the one the repair "
+                "mends)" )
             ->type_name( "KIND" )
+            ->allow_extra_args( false )
             ->check( CLI::IsMember( kinds ) );
         parser
             ->add_option( "-o,--output", options->output,

@@ -122,10 +122,10 @@ namespace brevane::test
     {
         std::vector< std::string > arguments{ "sample", "--horizons", "1",
             "--faults", "1", "--top-triangles", "100", "-o", file };
-        if( !defects.empty() )
+        for( const auto& defect : defects )
         {
             arguments.emplace_back( "--defects" );
-            arguments.insert( arguments.end(), defects.begin(), defects.end() );
+            arguments.push_back( defect );
         }
         return arguments;
     }
