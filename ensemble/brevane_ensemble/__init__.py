@@ -8,6 +8,7 @@ on a Dask cluster and returns one table row per realisation.
 """
 
 import importlib
+from typing import Any
 
 from .description import (
     EnsembleBase,
@@ -36,7 +37,7 @@ _LAZY_NAMES = {
 }
 
 
-def __getattr__(name):
+def __getattr__(name: str) -> Any:
     module_name = _LAZY_NAMES.get(name)
     if module_name is None:
         raise AttributeError(f"module {__name__!r} has no attribute {name!r}")

@@ -18,7 +18,7 @@ import signal
 import subprocess
 import sys
 import tempfile
-from typing import Any, Optional, Tuple
+from typing import Any, Dict, Optional, Tuple
 
 # Lines of the child's error output quoted when it ends without a result.
 _QUOTED_ERROR_LINES = 5
@@ -41,7 +41,7 @@ def _module_folder(name: str) -> Optional[str]:
     return os.path.dirname(origin) if found.submodule_search_locations else origin
 
 
-def child_environment() -> dict:
+def child_environment() -> Dict[str, str]:
     """The worker's environment, with the folders of this package and of the
     compiled modules ahead on PYTHONPATH, so that the child imports what
     the worker would even when the worker found them through sys.path."""

@@ -23,8 +23,6 @@ import os
 import sys
 from typing import List, Optional, Sequence, Tuple
 
-import numpy as np
-
 from .description import (
     BaseModel,
     EnsembleBase,
@@ -37,7 +35,7 @@ from .description import (
 from .fields import ConstantShift, RandomShift, Shift
 from .progress import ProgressPrinter
 from .records import STATUSES
-from .table import write_csv
+from .table import Table, write_csv
 
 TABLE_FILE = "ensemble.csv"
 PICTURE_FILE = "volumes.png"
@@ -305,7 +303,7 @@ def output_folder(path: str) -> str:
     return out
 
 
-def _summary_line(table: np.ndarray) -> str:
+def _summary_line(table: Table) -> str:
     counts = [f"{int((table['status'] == status).sum())} {status}" for status in STATUSES]
     return f"{len(table)} realisations: " + ", ".join(counts)
 

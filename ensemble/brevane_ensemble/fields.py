@@ -22,6 +22,10 @@ from dataclasses import dataclass
 from typing import Union
 
 import numpy as np
+import numpy.typing as npt
+
+# An array of coordinates or values.
+FloatArray = npt.NDArray[np.float64]
 
 # Points evaluated at once: bounds the (points x modes) work array.
 _POINTS_PER_CHUNK = 16384
@@ -33,7 +37,7 @@ class ConstantField:
 
     value: float
 
-    def __call__(self, x: np.ndarray, y: np.ndarray) -> np.ndarray:
+    def __call__(self, x: FloatArray, y: FloatArray) -> FloatArray:
         return np.full(np.shape(x), float(self.value))
 
 
@@ -43,10 +47,10 @@ class FourierField:
 
     mean: float
     amplitude: float
-    wave_vectors: np.ndarray  # (nb_modes, 2)
-    phases: np.ndarray  # (nb_modes,)
+    wave_vectors: FloatArray  # (nb_modes, 2)
+    phases: FloatArray  # (nb_modes,)
 
-    def __call__(self, x: np.ndarray, y: np.ndarray) -> np.ndarray:
+    def __call__(self, x: FloatArray, y: FloatArray) -> FloatArray:
         x = np.asarray(x, dtype=np.float64).ravel()
         y = np.asarray(y, dtype=np.float64).ravel()
         if x.shape != y.shape:

@@ -12,7 +12,7 @@ from matplotlib.backends.backend_agg import FigureCanvasAgg
 from matplotlib.figure import Figure
 from matplotlib.ticker import MaxNLocator
 
-from .table import VOLUME_PREFIX, volume_columns
+from .table import VOLUME_PREFIX, Table, volume_columns
 
 # Inches per histogram panel.
 _PANEL_SIZE = (3.2, 2.4)
@@ -25,7 +25,7 @@ def is_constant(values: npt.NDArray[np.float64]) -> bool:
     return spread <= 1e-9 * max(1.0, float(np.abs(values).max()))
 
 
-def write_volume_histograms(table: np.ndarray, path: str) -> None:
+def write_volume_histograms(table: Table, path: str) -> None:
     """Writes a PNG (Agg, no display needed) of the volume histograms of
     the built rows of the table; a panel reads "no built realisation" when
     there is none, and gives the value when it is the same in every built

@@ -6,7 +6,7 @@ from __future__ import annotations
 
 import pathlib
 from dataclasses import dataclass
-from typing import List, Sequence
+from typing import List, Sequence, Set
 
 import tessark
 
@@ -73,7 +73,9 @@ def _surface_collections(model: tessark.StructuralModel) -> List[tessark.Collect
     )
 
 
-def _append_surfaces(collection, taken: set, surfaces: List[tessark.uuid]) -> int:
+def _append_surfaces(
+    collection: tessark.Collection, taken: Set[tessark.uuid], surfaces: List[tessark.uuid]
+) -> int:
     """Appends the surface items not yet taken; returns the number of
     surface items of the collection."""
     nb_surfaces = 0
@@ -103,7 +105,7 @@ def surfaces_named_or_boundary(
     otherwise every surface of that name), in the order of the names, each
     once; without names, the surfaces of the model boundary named side."""
     surfaces: List[tessark.uuid] = []
-    taken: set = set()
+    taken: Set[tessark.uuid] = set()
     if not names:
         for boundary in model.model_boundaries():
             if boundary.name == side:

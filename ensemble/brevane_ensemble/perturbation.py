@@ -16,7 +16,7 @@ than the surface's edges does not fold it; the top and bottom surfaces stay.
 
 from __future__ import annotations
 
-from typing import Iterable, List, Optional, Tuple
+from typing import Iterable, List, Optional, Set, Tuple
 
 import numpy as np
 import numpy.typing as npt
@@ -133,7 +133,7 @@ def shift_horizons(
     positions = model.unique_vertex_positions()
     shifts = np.zeros(len(positions))
     anchors = np.zeros(len(positions), dtype=bool)
-    horizon_surfaces = set()
+    horizon_surfaces: Set[tessark.uuid] = set()
     moved: List[IndexArray] = []
     for horizon in horizons:
         ids, points = horizon_unique_vertices(model, horizon, positions)

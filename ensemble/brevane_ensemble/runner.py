@@ -10,7 +10,7 @@ from __future__ import annotations
 import math
 import os
 from contextlib import contextmanager
-from typing import Callable, Dict, Iterator, List, Optional, Sequence, Union
+from typing import Callable, Dict, Iterator, List, Optional, Sequence, Set, Union
 
 import numpy as np
 from distributed import Client, LocalCluster, as_completed
@@ -24,7 +24,7 @@ from .description import (
     make_realisations,
 )
 from .records import Record, empty_record
-from .table import make_table
+from .table import Table, make_table
 from .worker_task import describe_base, run_realisation
 
 # Called after each finished realisation with its record, the number of
@@ -101,7 +101,7 @@ def run_realisations(
     time_limit: Optional[float] = DEFAULT_TIME_LIMIT,
     workers: Optional[int] = None,
     progress: Optional[ProgressCallback] = None,
-) -> np.ndarray:
+) -> Table:
     """Builds the realisations on the cluster of client (see run_ensemble)
     and returns their table, one row each in index order."""
     _check_time_limit(time_limit)
@@ -110,7 +110,7 @@ def run_realisations(
     if not realisations:
         return make_table([], [])
     # Before the cluster starts, so that a mistake costs no start-up.
-    checked = set()
+    checked: Set[int] = set()
     for realisation in realisations:
         if id(realisation.base) not in checked:
             check_perturbations(realisation.base)
@@ -147,7 +147,7 @@ def run_ensemble(
     time_limit: Optional[float] = DEFAULT_TIME_LIMIT,
     workers: Optional[int] = None,
     progress: Optional[ProgressCallback] = None,
-) -> np.ndarray:
+) -> Table:
     """Builds n realisations of base, with seeds derived from seed, and
     returns their table (see table.py for its columns).
 

@@ -14,6 +14,7 @@ from dataclasses import dataclass
 from typing import TYPE_CHECKING, Dict, List, Tuple
 
 import numpy as np
+import numpy.typing as npt
 
 if TYPE_CHECKING:
     # Only for annotations: the client imports this module through the
@@ -40,15 +41,18 @@ _FACETS: Dict[int, Tuple[Tuple[int, ...], ...]] = {
 }
 _NB_VERTICES = {0: 4, 1: 5, 2: 6, 3: 8}
 
+FloatArray = npt.NDArray[np.float64]
 
-def _volume6(apex: np.ndarray, a: np.ndarray, b: np.ndarray, c: np.ndarray) -> np.ndarray:
+
+def _volume6(apex: FloatArray, a: FloatArray, b: FloatArray, c: FloatArray) -> FloatArray:
     """Six times the signed volumes of the tetrahedra (apex, a, b, c), row by row."""
-    return np.einsum("ij,ij->i", a - apex, np.cross(b - apex, c - apex))
+    volume6: FloatArray = np.einsum("ij,ij->i", a - apex, np.cross(b - apex, c - apex))
+    return volume6
 
 
 def cell_volumes(
-    points: np.ndarray, types: np.ndarray, offsets: np.ndarray, vertices: np.ndarray
-) -> np.ndarray:
+    points: FloatArray, types: npt.ArrayLike, offsets: npt.ArrayLike, vertices: npt.ArrayLike
+) -> FloatArray:
     """The signed volume of every cell of a solid mesh given as arrays (the
     polyhedron_types, polyhedron_offsets and polyhedron_vertices of a
     tessark.SolidMesh). Raises ValueError naming the first inconsistent cell."""

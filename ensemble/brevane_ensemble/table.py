@@ -19,6 +19,7 @@ import os
 from typing import Iterable, List, Sequence
 
 import numpy as np
+import numpy.typing as npt
 
 from .records import STAGES, Record
 from .summary import CELL_TYPES
@@ -27,8 +28,11 @@ TIME_COLUMNS = tuple(f"time_{stage}" for stage in STAGES + ("total",))
 CELL_COLUMNS = tuple(f"cells_{name}" for name in CELL_TYPES)
 VOLUME_PREFIX = "volume:"
 
+# A table: a structured array, one record per realisation.
+Table = npt.NDArray[np.void]
 
-def table_dtype(block_columns: Sequence[str]) -> np.dtype:
+
+def table_dtype(block_columns: Sequence[str]) -> np.dtype[np.void]:
     fields = [
         ("index", np.int64),
         ("seed", np.uint64),
@@ -43,15 +47,15 @@ def table_dtype(block_columns: Sequence[str]) -> np.dtype:
     return np.dtype(fields)
 
 
-def volume_columns(table: np.ndarray) -> List[str]:
+def volume_columns(table: Table) -> List[str]:
     """The block volume columns of a table, in table order."""
-    return [name for name in table.dtype.names if name.startswith(VOLUME_PREFIX)]
+    return [name for name in (table.dtype.names or ()) if name.startswith(VOLUME_PREFIX)]
 
 
-def make_table(records: Iterable[Record], block_columns: Sequence[str]) -> np.ndarray:
+def make_table(records: Iterable[Record], block_columns: Sequence[str]) -> Table:
     """The table of the records, sorted by index. A volume of a block the
     base does not have is left out; total_volume adds up every block."""
-    rows = sorted(records, key=lambda record: record["index"])
+    rows = sorted(records, key=lambda record: int(record["index"]))
     table = np.zeros(len(rows), dtype=table_dtype(block_columns))
     for row, record in zip(table, rows):
         row["index"] = record["index"]
@@ -71,25 +75,25 @@ def make_table(records: Iterable[Record], block_columns: Sequence[str]) -> np.nd
     return table
 
 
-def _text(value) -> str:
+def _text(value: object) -> str:
     """A cell of the CSV file: floats in full precision, NaN as empty."""
     if isinstance(value, (float, np.floating)):
         return "" if math.isnan(value) else repr(float(value))
     return str(value)
 
 
-def write_csv(table: np.ndarray, path: str) -> None:
+def write_csv(table: Table, path: str) -> None:
     """Writes the table with a header line; messages may span lines (quoted)."""
     folder = os.path.dirname(os.path.abspath(path))
     os.makedirs(folder, exist_ok=True)
     with open(path, "w", newline="", encoding="utf-8") as file:
         writer = csv.writer(file)
-        writer.writerow(table.dtype.names)
+        writer.writerow(table.dtype.names or ())
         for row in table:
-            writer.writerow([_text(row[name]) for name in table.dtype.names])
+            writer.writerow([_text(row[name]) for name in (table.dtype.names or ())])
 
 
-def read_csv(path: str) -> np.ndarray:
+def read_csv(path: str) -> Table:
     """Reads a table written by write_csv."""
     with open(path, newline="", encoding="utf-8") as file:
         reader = csv.reader(file)

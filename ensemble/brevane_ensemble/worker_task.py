@@ -21,7 +21,7 @@ def run_realisation(
     "failed" record with its message."""
     start = time.perf_counter()
     try:
-        record = call_in_child_process("build_realisation", (realisation, out), time_limit)
+        record: Record = call_in_child_process("build_realisation", (realisation, out), time_limit)
     except ChildProcessFailure as failure:
         record = empty_record(realisation, str(failure))
     record["times"]["total"] = time.perf_counter() - start
@@ -32,4 +32,5 @@ def describe_base(base: EnsembleBase) -> Dict[str, Any]:
     """The block and horizon names of the base, read in a child process
     without time limit: loading the base is not expected to hang, and the
     table's columns must not depend on the realisations' time limit."""
-    return call_in_child_process("describe_base", (base,), None)
+    description: Dict[str, Any] = call_in_child_process("describe_base", (base,), None)
+    return description
