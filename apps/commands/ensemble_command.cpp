@@ -53,12 +53,16 @@ namespace brevane::cli
             }
             argv.push_back( nullptr );
 
-            std::vector< std::string > environment{ "PYTHONPATH="
-                                                    + python_path() };
+            // The package names the program in its usage lines after this
+            // variable, so that its errors read as the tool's.
+            std::vector< std::string > environment{
+                "PYTHONPATH=" + python_path(),
+                "BREVANE_ENSEMBLE_PROGRAM=brevane ensemble" };
             for( auto** variable = environ; *variable != nullptr; variable++ )
             {
-                if( std::string_view{ *variable }.rfind( "PYTHONPATH=", 0 )
-                    != 0 )
+                const std::string_view text{ *variable };
+                if( text.rfind( "PYTHONPATH=", 0 ) != 0
+                    && text.rfind( "BREVANE_ENSEMBLE_PROGRAM=", 0 ) != 0 )
                 {
                     environment.emplace_back( *variable );
                 }

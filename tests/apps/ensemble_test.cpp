@@ -33,6 +33,9 @@ namespace brevane::test
             EXPECT_EQ( run.exit_code, 2 );
             EXPECT_NE( run.err.find( "--no-such-option" ), std::string::npos )
                 << run.err;
+            // The usage line names the tool's command, not the interpreter.
+            EXPECT_NE( run.err.find( "brevane ensemble" ), std::string::npos )
+                << run.err;
         }
 
         TEST_F( EnsembleTest, WritesTheTableAndThePicture )
