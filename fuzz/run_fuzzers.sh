@@ -17,7 +17,7 @@ fuzzers="tsurf_reader tsurf_description model_description vtk_mesh"
 rm -rf "$work/seeds"
 mkdir -p "$work/seeds" "$work/artifacts"
 cd "$work/seeds"
-"$tool" sample --horizons 1 --faults 1 --top-triangles 30 -o sample.vtm > /dev/null
+"$tool" sample --horizons 1 --faults 0 --top-triangles 30 -o sample.vtm > /dev/null
 "$build/fuzz_seeds" sample.vtm tsurf
 for fuzzer in $fuzzers; do
 	mkdir -p "$fuzzer" "$work/corpus/$fuzzer"
