@@ -111,42 +111,25 @@ namespace brevane::internal
             return first_group;
         }
 
-        std::vector< SurfaceGroup > sequence_of_hits(
-            const ColumnSamplingContext& context,
-            absl::Span< const SurfaceGroup > groups,
+        // The groups met by a column, top to bottom, with their heights: the
+        // first group holding each hit surface; a surface in no group (a top
+        // surface of no horizon) adds nothing.
+        std::vector< ColumnGroup > groups_of_hits(
             const absl::flat_hash_map< uuid, index_t >& first_group,
             absl::Span< const ColumnHit > hits )
         {
-            std::vector< SurfaceGroup > sequence;
+            std::vector< ColumnGroup > column;
             for( const auto& hit : hits )
             {
-                if( std::find( context.top_surfaces.begin(),
-                        context.top_surfaces.end(), hit.surface )
-                    != context.top_surfaces.end() )
-                {
-                    sequence.push_back( { hit.surface } );
-                    continue;
-                }
                 if( const auto group = first_group.find( hit.surface );
                     group != first_group.end() )
                 {
-                    sequence.push_back( groups[group->second] );
+                    column.push_back( { group->second, hit.point.value( 2 ) } );
                 }
             }
-            return sequence;
+            return column;
         }
     } // namespace
-
-    std::vector< SurfaceGroup > column_sequence(
-        const ColumnSamplingContext& context,
-        absl::Span< const SurfaceGroup > groups,
-        index_t triangle,
-        double bottom_z )
-    {
-        return sequence_of_hits( context, groups,
-            first_group_of_surfaces( groups ),
-            column_hits( context, triangle, bottom_z ) );
-    }
 
     namespace
     {
@@ -206,7 +189,7 @@ namespace brevane::internal
         std::optional< absl::Span< const index_t > > triangle_order )
     {
         const auto first_group = first_group_of_surfaces( groups );
-        SurfaceGroupsOrderSearch search{ context.model };
+        SurfaceGroupsOrderSearch search{ context.model, groups };
         SpreadTriangleOrder spread{ context.plan_view.nb_polygons() };
         std::size_t next_given{ 0 };
         const auto next_triangle = [&]() -> std::optional< index_t > {
@@ -224,10 +207,16 @@ namespace brevane::internal
         while( !search.is_complete() )
         {
             const auto triangle = next_triangle();
-            TESSARK_EXCEPTION(
-                triangle.has_value(), "Should have found order before" );
-            search.add_column( sequence_of_hits( context, groups, first_group,
-                column_hits( context, *triangle, bottom_z ) ) );
+            if( !triangle )
+            {
+                result.order = search.order_without_more_columns();
+                result.nb_recorded_columns = search.nb_recorded_columns();
+                return result;
+            }
+            search.add_column(
+                groups_of_hits(
+                    first_group, column_hits( context, *triangle, bottom_z ) ),
+                context.plan_view.polygon_barycenter( *triangle ) );
             result.nb_sampled_columns++;
         }
         result.order = search.order();

@@ -45,15 +45,6 @@ namespace brevane::internal
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT std::vector< ColumnHit > column_hits(
         const ColumnSamplingContext& context, index_t triangle, double bottom_z );
 
-    // The groups met by the column, top to bottom: a one-surface group for
-    // a top surface, otherwise the first group holding the hit surface; a
-    // surface in no group adds nothing.
-    [[nodiscard]] VARNHOLT_PILLAR_EXPORT std::vector< SurfaceGroup >
-        column_sequence( const ColumnSamplingContext& context,
-            absl::Span< const SurfaceGroup > groups,
-            index_t triangle,
-            double bottom_z );
-
     // The order found and what it took.
     struct SurfaceGroupsOrderSearchResult
     {
@@ -63,12 +54,13 @@ namespace brevane::internal
     };
 
     // Samples the columns of the plan-view triangles until the order of the
-    // groups is complete, each triangle at most once. The order found does
-    // not depend on the sampling order; by default the columns go coarse to
-    // fine over the triangle indices (bit-reversed), so that they spread
-    // over the plan view and the search stops early; tests may give their
-    // own order. Throws a TessarkException "Should have found order before"
-    // when every column has been sampled without completing it.
+    // groups is complete, each triangle at most once
+    // (SurfaceGroupsOrderSearch). The order found does not depend on the
+    // sampling order; by default the columns go coarse to fine over the
+    // triangle indices (bit-reversed), so that they spread over the plan
+    // view and the search stops early; tests may give their own order. When
+    // every column has been sampled, groups no column relates are ordered by
+    // the search's fixed rule, or a TessarkException names what is missing.
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT SurfaceGroupsOrderSearchResult
         search_surface_groups_order( const ColumnSamplingContext& context,
             absl::Span< const SurfaceGroup > groups,

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include <absl/container/flat_hash_map.h>
+#include <absl/container/btree_map.h>
 #include <absl/container/flat_hash_set.h>
-#include <absl/container/inlined_vector.h>
+#include <absl/types/span.h>
 
+#include <tessark/geometry/point.h>
 #include <tessark/model/structural_model.h>
 
 #include <pillar/varnholt_pillar_export.h>
@@ -14,93 +18,98 @@
 
 namespace brevane::internal
 {
-    // Merges the sequences of groups met by vertical columns (top to bottom)
-    // into the model-wide order of the surface groups: one stack of horizon
-    // groups per fault block, stacks chained across the faults between
-    // them, the order listing each stack then the fault below it.
-    //
-    // A column is cut at its fault groups into segments; the groups of one
-    // segment lie in one fault block. Each segment is merged into the stack
-    // of its groups, or starts a new stack; two stacks met by one segment are
-    // one block and are merged into the first (the second is retired). The
-    // surfaces seen above and below each fault tell which stacks the fault
-    // links; a stack may lie above or below several faults (a graben, a
-    // horst). So the result does not depend on the order in which columns
-    // come, as long as together they show every block and every fault.
+    // A group met by a column: its index in the list of groups, and the
+    // height where the column meets it.
+    struct ColumnGroup
+    {
+        index_t group;
+        double z;
+    };
+
+    // Finds the model-wide top-to-bottom order of the surface groups from
+    // the relations that vertical columns show: in a column, the groups at
+    // one height lie directly above those at the next height down (groups
+    // met at the same height, within 1e-6, relate to nothing). The order is
+    // a topological order of these relations; it is complete when they
+    // order every group, so the result depends neither on which columns
+    // come first nor on the number of groups a model "should" have. Columns
+    // meeting only some groups (pinch-outs, erosion), faults with several
+    // blocks on one side (relays) and blocks seen from several faults
+    // (grabens, horsts) need nothing special.
     class VARNHOLT_PILLAR_EXPORT SurfaceGroupsOrderSearch
     {
     public:
-        // H is the number of horizons with items, F the number of faults;
-        // the complete order holds H x ( F + 1 ) + F groups.
-        explicit SurfaceGroupsOrderSearch( const StructuralModel& model );
+        // The groups to order, as compute_surface_groups gives them.
+        SurfaceGroupsOrderSearch(
+            const StructuralModel& model, absl::Span< const SurfaceGroup > groups );
 
-        // Records a column sequence unless the same sequence came before,
-        // then rebuilds the order. Sequences of no group, or of one fault
-        // group alone, tell nothing and are not recorded.
-        void add_column( const std::vector< SurfaceGroup >& sequence );
+        // Records the relations the column shows, top to bottom; the position
+        // names the column in errors. Throws a TessarkException naming the
+        // groups, and a column where each relation was seen, when the column
+        // closes a cycle of relations (surfaces that cross).
+        void add_column(
+            absl::Span< const ColumnGroup > column, const Point2D& position );
 
-        // The order holds H x ( F + 1 ) + F groups and every stack holds H
-        // groups (with no stack, only when H is 0).
-        [[nodiscard]] bool is_complete() const;
+        // The relations seen order every group, one after the other.
+        [[nodiscard]] bool is_complete() const
+        {
+            return complete_;
+        }
 
+        // The complete order.
         [[nodiscard]] const std::vector< SurfaceGroup >& order() const
         {
             return order_;
         }
 
+        // The order once every column has been seen and it is still not
+        // complete. Groups of different fault blocks that no column relates
+        // (blocks across a vertical fault, the two sides of a graben, a
+        // fault no column crosses) are then ordered by a fixed rule: after
+        // each group, the groups it lies directly above come first; then the
+        // first group in the list of groups. Throws a TessarkException
+        // naming two groups of one fault block that no column puts one above
+        // the other.
+        [[nodiscard]] std::vector< SurfaceGroup > order_without_more_columns()
+            const;
+
         [[nodiscard]] index_t nb_recorded_columns() const
         {
-            return static_cast< index_t >( recorded_.size() );
+            return nb_recorded_columns_;
         }
 
     private:
-        using StackList = absl::InlinedVector< index_t, 4 >;
+        using Relation = std::pair< index_t, index_t >;
 
-        [[nodiscard]] bool is_fault_group( const SurfaceGroup& group ) const;
-        void record( const std::vector< SurfaceGroup >& sequence );
-        void record_segment( absl::Span< const SurfaceGroup > segment );
-        // The first stack of each group's first surface, each once, in the
-        // order of the groups.
-        [[nodiscard]] StackList related_stacks(
-            absl::Span< const SurfaceGroup > groups ) const;
-        void create_stack( absl::Span< const SurfaceGroup > groups );
-        // Merges the groups of a column into the stack: new groups above the
-        // first group the stack knows go on top, new groups between two
-        // known ones just above the second, new groups after the last known
-        // one at the bottom.
-        void merge_into_stack(
-            index_t stack, absl::Span< const SurfaceGroup > groups );
-        // Moves every group of `retired` into `kept` and points everything
-        // that named `retired` to `kept`.
-        void merge_stacks( index_t kept, index_t retired );
-        void add_surface_stack( const uuid& surface, index_t stack );
-        static void add_surfaces(
-            const SurfaceGroup& group, std::vector< uuid >& surfaces );
-
-        // A fault with the stack of the surfaces seen above it and the stack
-        // of those seen below it.
-        struct FaultLink
+        // A topological order of the relations: the order found, the groups
+        // that were available together at some step, and the groups left on
+        // a cycle.
+        struct Ordering
         {
-            uuid fault;
-            index_t upper;
-            index_t lower;
+            std::vector< index_t > order;
+            std::vector< std::vector< index_t > > ties;
+            std::vector< index_t > on_cycle;
         };
 
-        void rebuild_order();
-        // The faults seen from both sides by stacks of two blocks, in the
-        // model's fault order.
-        [[nodiscard]] std::vector< FaultLink > fault_links() const;
-        [[nodiscard]] SurfaceGroup fault_group( const uuid& fault ) const;
+        [[nodiscard]] Ordering topological_order() const;
+        void update();
+        [[nodiscard]] std::string group_name( index_t group ) const;
+        [[nodiscard]] std::string cycle_description(
+            absl::Span< const index_t > on_cycle ) const;
+        [[nodiscard]] std::vector< SurfaceGroup > groups_in(
+            absl::Span< const index_t > order ) const;
 
         const StructuralModel& model_;
-        index_t nb_horizons_;
-        index_t expected_size_;
-        std::vector< std::vector< SurfaceGroup > > stacks_;
-        std::vector< bool > retired_;
-        absl::flat_hash_map< uuid, std::vector< uuid > > surfaces_above_fault_;
-        absl::flat_hash_map< uuid, std::vector< uuid > > surfaces_below_fault_;
-        absl::flat_hash_map< uuid, StackList > surface_stacks_;
+        std::vector< SurfaceGroup > groups_;
+        // The fault block of each horizon group; none for fault groups and
+        // groups whose blocks are in no fault block.
+        std::vector< std::optional< uuid > > fault_blocks_;
+        // Each relation (upper, lower) with the first column showing it; an
+        // ordered map, so that every walk over it is the same in every run.
+        absl::btree_map< Relation, Point2D > relations_;
+        absl::flat_hash_set< std::vector< index_t > > seen_columns_;
+        index_t nb_recorded_columns_{ 0 };
+        bool complete_{ false };
         std::vector< SurfaceGroup > order_;
-        absl::flat_hash_set< std::vector< SurfaceGroup > > recorded_;
     };
 } // namespace brevane::internal

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -198,7 +199,13 @@ namespace brevane
         }
         catch( const TessarkException& error )
         {
-            EXPECT_STREQ( error.what(), "Should have found order before" );
+            // The hanging wall's horizons are never met by these columns.
+            EXPECT_THAT( error.what(),
+                testing::AllOf(
+                    testing::HasSubstr( "\"horizon_1_block_1\"" ),
+                    testing::HasSubstr( "\"horizon_2_block_1\"" ),
+                    testing::HasSubstr( "are never met one above the other "
+                                        "in one column" ) ) );
         }
     }
 
@@ -287,6 +294,31 @@ namespace brevane
 {
     namespace
     {
+        // A column meeting the groups one below the other, 1 apart.
+        std::vector< internal::ColumnGroup > column_of(
+            const std::vector< SurfaceGroup >& groups,
+            const std::vector< SurfaceGroup >& sequence )
+        {
+            std::vector< internal::ColumnGroup > column;
+            double z{ 0 };
+            for( const auto& group : sequence )
+            {
+                const auto found =
+                    std::find( groups.begin(), groups.end(), group );
+                column.push_back( { static_cast< index_t >(
+                                        std::distance( groups.begin(), found ) ),
+                    z-- } );
+            }
+            return column;
+        }
+
+        void add_column( internal::SurfaceGroupsOrderSearch& search,
+            const std::vector< SurfaceGroup >& groups,
+            const std::vector< SurfaceGroup >& sequence )
+        {
+            search.add_column( column_of( groups, sequence ), Point2D{} );
+        }
+
         // Sequences of the groups of the one-fault model, by name.
         class SurfaceGroupsOrderSearchTest : public testing::Test
         {
@@ -307,6 +339,10 @@ namespace brevane
             {
                 return fixture.groups.back();
             }
+            internal::SurfaceGroupsOrderSearch search() const
+            {
+                return { fixture.sample.model, fixture.groups };
+            }
 
             test::PillarStageFixture fixture{ one_fault_model() };
         };
@@ -314,35 +350,38 @@ namespace brevane
 
     TEST_F( SurfaceGroupsOrderSearchTest, LinksKnownStacksAcrossAFault )
     {
-        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model };
+        auto search = this->search();
         const auto& upper_1 = group( "horizon_1_block_1" );
         const auto& upper_2 = group( "horizon_2_block_1" );
         const auto& lower_1 = group( "horizon_1_block_0" );
         const auto& lower_2 = group( "horizon_2_block_0" );
-        search.add_column( { upper_1, upper_2 } );
-        search.add_column( { lower_1, lower_2 } );
+        add_column( search, fixture.groups, { upper_1, upper_2 } );
+        add_column( search, fixture.groups, { lower_1, lower_2 } );
         EXPECT_FALSE( search.is_complete() );
-        search.add_column( { upper_2, fault(), lower_1 } );
+        add_column( search, fixture.groups, { upper_2, fault(), lower_1 } );
         EXPECT_TRUE( search.is_complete() );
         EXPECT_EQ( search.order(), ( std::vector< SurfaceGroup >{ upper_1,
                                        upper_2, fault(), lower_1, lower_2 } ) );
     }
 
-    // The first column crossing the fault has no stack to go to yet: the
-    // groups above and below the fault start two stacks, one per block.
+    // The first column crossing the fault relates only what it meets: the
+    // lower horizon of the upper block is not known to lie above the fault
+    // until a column shows it.
     TEST_F(
         SurfaceGroupsOrderSearchTest, FirstColumnAcrossAFaultStartsTwoStacks )
     {
-        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model };
+        auto search = this->search();
         const auto& upper_1 = group( "horizon_1_block_1" );
         const auto& upper_2 = group( "horizon_2_block_1" );
         const auto& lower_1 = group( "horizon_1_block_0" );
         const auto& lower_2 = group( "horizon_2_block_0" );
-        search.add_column( { upper_1, fault(), lower_1, lower_2 } );
+        add_column( search, fixture.groups, { upper_1, fault(), lower_1, lower_2 } );
         EXPECT_FALSE( search.is_complete() );
-        search.add_column( { upper_2 } );
+        add_column( search, fixture.groups, { upper_2 } );
         EXPECT_FALSE( search.is_complete() );
-        search.add_column( { upper_1, upper_2 } );
+        add_column( search, fixture.groups, { upper_1, upper_2 } );
+        EXPECT_FALSE( search.is_complete() );
+        add_column( search, fixture.groups, { upper_2, fault() } );
         EXPECT_TRUE( search.is_complete() );
         EXPECT_EQ( search.order(), ( std::vector< SurfaceGroup >{ upper_1,
                                        upper_2, fault(), lower_1, lower_2 } ) );
@@ -351,32 +390,31 @@ namespace brevane
     TEST_F( SurfaceGroupsOrderSearchTest,
         RepeatedOrUninformativeColumnsAreNotRecorded )
     {
-        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model };
+        auto search = this->search();
         const auto& upper_1 = group( "horizon_1_block_1" );
         const auto& upper_2 = group( "horizon_2_block_1" );
-        search.add_column( {} );
-        search.add_column( { fault() } );
+        add_column( search, fixture.groups, {} );
+        add_column( search, fixture.groups, { fault() } );
         EXPECT_EQ( search.nb_recorded_columns(), 0 );
-        search.add_column( { upper_1, upper_2 } );
-        search.add_column( { upper_1, upper_2 } );
+        add_column( search, fixture.groups, { upper_1, upper_2 } );
+        add_column( search, fixture.groups, { upper_1, upper_2 } );
         EXPECT_EQ( search.nb_recorded_columns(), 1 );
-        EXPECT_EQ( search.order(),
-            ( std::vector< SurfaceGroup >{ upper_1, upper_2 } ) );
+        EXPECT_FALSE( search.is_complete() );
     }
 
     // Two parts of one block seen apart first, then together: one stack.
     TEST_F( SurfaceGroupsOrderSearchTest, MergesTwoStacksOfOneBlock )
     {
-        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model };
+        auto search = this->search();
         const auto& upper_1 = group( "horizon_1_block_1" );
         const auto& upper_2 = group( "horizon_2_block_1" );
         const auto& lower_1 = group( "horizon_1_block_0" );
         const auto& lower_2 = group( "horizon_2_block_0" );
-        search.add_column( { upper_1 } );
-        search.add_column( { upper_2, fault(), lower_1 } );
-        search.add_column( { lower_2 } );
-        search.add_column( { upper_1, upper_2 } );
-        search.add_column( { lower_1, lower_2 } );
+        add_column( search, fixture.groups, { upper_1 } );
+        add_column( search, fixture.groups, { upper_2, fault(), lower_1 } );
+        add_column( search, fixture.groups, { lower_2 } );
+        add_column( search, fixture.groups, { upper_1, upper_2 } );
+        add_column( search, fixture.groups, { lower_1, lower_2 } );
         EXPECT_TRUE( search.is_complete() );
         EXPECT_EQ( search.order(), ( std::vector< SurfaceGroup >{ upper_1,
                                        upper_2, fault(), lower_1, lower_2 } ) );
@@ -438,12 +476,115 @@ namespace brevane
             ( std::vector< std::vector< std::string > >{
                 { "horizon_1_block_0" }, { "horizon_2_block_0" },
                 { "horizon_3_block_0" } } ) );
-        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model };
-        search.add_column( { groups[0], groups[2] } );
+        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model,
+            groups };
+        add_column( search, groups, { groups[0], groups[2] } );
         EXPECT_FALSE( search.is_complete() );
-        search.add_column( { groups[0], groups[1], groups[2] } );
+        add_column( search, groups, { groups[0], groups[1], groups[2] } );
         EXPECT_TRUE( search.is_complete() );
         EXPECT_EQ( search.order(), groups );
+    }
+
+    namespace
+    {
+        struct PartialColumnsCase
+        {
+            std::string name;
+            std::vector< std::vector< index_t > > columns;
+        };
+
+        void PrintTo( const PartialColumnsCase& order_case, std::ostream* out )
+        {
+            *out << order_case.name;
+        }
+
+        class PartialColumns : public testing::TestWithParam< PartialColumnsCase >
+        {
+        };
+    } // namespace
+
+    // Columns that never put horizons 1 and 2 one above the other leave their
+    // order open, whichever comes first: the search does not complete, and
+    // once the columns run out it names the two horizons.
+    TEST_P( PartialColumns, LeaveTheOrderOpenAndNameWhatIsMissing )
+    {
+        const test::PillarStageFixture fixture{ build_sample_model(
+            small_sample_parameters( 3, 0 ) ) };
+        const auto& groups = fixture.groups;
+        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model,
+            groups };
+        for( const auto& column : GetParam().columns )
+        {
+            std::vector< SurfaceGroup > sequence;
+            for( const auto group : column )
+            {
+                sequence.push_back( groups[group] );
+            }
+            add_column( search, groups, sequence );
+        }
+        EXPECT_FALSE( search.is_complete() );
+        EXPECT_THAT(
+            [&search]
+            {
+                static_cast< void >( search.order_without_more_columns() );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::AllOf(
+                testing::HasSubstr( "\"horizon_1_block_0\"" ),
+                testing::HasSubstr( "\"horizon_2_block_0\"" ),
+                testing::HasSubstr( "never met one above the other" ) ) ) );
+    }
+
+    INSTANTIATE_TEST_SUITE_P( SurfaceGroupsOrderSearch, PartialColumns,
+        testing::Values(
+            PartialColumnsCase{ "first_then_second", { { 0, 2 }, { 1, 2 } } },
+            PartialColumnsCase{ "second_then_first", { { 1, 2 }, { 0, 2 } } },
+            PartialColumnsCase{ "pinched_out_apart", { { 0, 2 }, { 1, 2 }, { 0 } } } ),
+        []( const testing::TestParamInfo< PartialColumnsCase >& info )
+        {
+            return info.param.name;
+        } );
+
+    // Groups met at one height tell nothing of their order; a column that
+    // puts one above the other completes it.
+    TEST( SurfaceGroupsOrderSearch, GroupsAtOneHeightRelateToNothing )
+    {
+        const test::PillarStageFixture fixture{ build_sample_model(
+            small_sample_parameters( 2, 0 ) ) };
+        const auto& groups = fixture.groups;
+        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model,
+            groups };
+        const std::vector< internal::ColumnGroup > tied{ { 1, 5 },
+            { 0, 5 + 1e-7 } };
+        search.add_column( tied, Point2D{} );
+        EXPECT_FALSE( search.is_complete() );
+        add_column( search, groups, { groups[0], groups[1] } );
+        EXPECT_TRUE( search.is_complete() );
+        EXPECT_EQ( search.order(), groups );
+    }
+
+    // Columns showing each of two horizons above the other: the surfaces
+    // cross, and the error names both with a column for each relation.
+    TEST( SurfaceGroupsOrderSearch, CycleNamesTheGroupsAndTheColumns )
+    {
+        const test::PillarStageFixture fixture{ build_sample_model(
+            small_sample_parameters( 2, 0 ) ) };
+        const auto& groups = fixture.groups;
+        internal::SurfaceGroupsOrderSearch search{ fixture.sample.model,
+            groups };
+        search.add_column( column_of( groups, { groups[0], groups[1] } ),
+            Point2D{ { 10, 20 } } );
+        EXPECT_THAT(
+            [&]
+            {
+                search.add_column(
+                    column_of( groups, { groups[1], groups[0] } ),
+                    Point2D{ { 30, 40 } } );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::AllOf(
+                testing::HasSubstr( "\"horizon_1_block_0\"" ),
+                testing::HasSubstr( "\"horizon_2_block_0\"" ),
+                testing::HasSubstr( "(column at (10, 20))" ),
+                testing::HasSubstr( "(column at (30, 40))" ) ) ) );
     }
 } // namespace brevane
 
