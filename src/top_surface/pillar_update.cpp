@@ -238,11 +238,16 @@ namespace brevane::internal
         const PillarModelContext& context, absl::Span< const Pillar > pillars )
     {
         const auto slices = surface_slices( context );
+        const auto describe = [&context]( const PillarIntersection& node )
+        {
+            return concatenate( "\"", context.model.surface( node.surface ).name(),
+                "\" (", node.surface.string(), ") at z = ", node.point.value( 2 ) );
+        };
         for( const auto& pillar : pillars )
         {
-            // Slice to point, one to one: a point mapped again moves to its
+            // Slice to node, one to one: a point mapped again moves to its
             // new slice.
-            absl::flat_hash_map< index_t, Point3D > point_of_slice;
+            absl::flat_hash_map< index_t, PillarIntersection > node_of_slice;
             for( const auto& intersection : pillar.intersections )
             {
                 const auto slice = slices.find( intersection.surface );
@@ -250,21 +255,27 @@ namespace brevane::internal
                 {
                     continue;
                 }
-                const auto mapped = point_of_slice.find( slice->second );
-                if( mapped == point_of_slice.end() )
+                const auto mapped = node_of_slice.find( slice->second );
+                if( mapped == node_of_slice.end() )
                 {
-                    absl::erase_if( point_of_slice, [&]( const auto& entry ) {
-                        return entry.second == intersection.point;
+                    absl::erase_if( node_of_slice, [&]( const auto& entry ) {
+                        return entry.second.point == intersection.point;
                     } );
-                    point_of_slice.emplace( slice->second, intersection.point );
+                    node_of_slice.emplace( slice->second, intersection );
                     continue;
                 }
-                if( !mapped->second.inexact_equal( intersection.point ) )
+                if( !mapped->second.point.inexact_equal( intersection.point ) )
                 {
                     throw TessarkDataException{
                         "Multi z detected between surfaces belonging to the "
-                        "same group of surfaces"
-                    };
+                        "same group of surfaces: ",
+                        describe( mapped->second ), " and ",
+                        describe( intersection ), " on the pillar at (",
+                        pillar.top.value( 0 ), ", ", pillar.top.value( 1 ),
+                        "). Check that the surfaces of one horizon or fault "
+                        "do not lie one above the other there (a vertical "
+                        "fault, met along a segment by the pillars on its "
+                        "trace, is not built)." };
                 }
             }
         }

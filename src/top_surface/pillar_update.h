@@ -42,9 +42,10 @@ namespace brevane::internal
         double bottom_z );
 
     // Throws a TessarkDataException "Multi z detected between surfaces
-    // belonging to the same group of surfaces" when a pillar meets one
-    // slice (the tops, one group of the order, the bottoms) at two points
-    // that are not the same up to the point tolerance.
+    // belonging to the same group of surfaces", followed by the two
+    // surfaces (name, uuid, height) and the pillar's position, when a pillar
+    // meets one slice (the tops, one group of the order, the bottoms) at two
+    // points that are not the same up to the point tolerance.
     VARNHOLT_PILLAR_EXPORT void check_pillar_slices(
         const PillarModelContext& context, absl::Span< const Pillar > pillars );
 } // namespace brevane::internal

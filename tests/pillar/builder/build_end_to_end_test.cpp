@@ -237,8 +237,10 @@ namespace brevane
             return info.param.name;
         } );
 
-    // A vertical fault has no column across it: the order of its blocks
-    // cannot be found, and the build says so before it writes anything.
+    // A vertical fault has no column across it: its two blocks are ordered
+    // by the fixed rule; the pillars on its trace meet it along a segment,
+    // which the build refuses, naming the fault's pieces, before it writes
+    // anything.
     TEST( BuildOnModelVariants, VerticalFaultIsRefusedLeavingTheModel )
     {
         auto parameters = small_sample_parameters( 2, 1 );
@@ -252,8 +254,10 @@ namespace brevane
             {
                 (void)builder.build( {} );
             },
-            testing::ThrowsMessage< TessarkException >(
-                testing::StrEq( "Should have found order before" ) ) );
+            testing::ThrowsMessage< TessarkDataException >( testing::AllOf(
+                testing::StartsWith( "Multi z detected" ),
+                testing::HasSubstr( "\"fault_1_piece_" ),
+                testing::HasSubstr( "a vertical fault" ) ) ) );
         EXPECT_EQ( sample.model.nb_lines(), nb_lines );
         EXPECT_TRUE( validate_model( sample.model ).is_valid() );
     }
