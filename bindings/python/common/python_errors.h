@@ -1,10 +1,13 @@
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include <pybind11/pybind11.h>
+
+#include <tessark/basic/tessark_exception.h>
 
 // The exceptions the Python modules raise. The tessark module defines one
 // class per kind of error, each a subclass of TessarkError (a RuntimeError)
@@ -78,6 +81,28 @@ namespace brevane::python
     inline void set_python_error( ErrorKind kind, const char* message )
     {
         PyErr_SetString( error_class( kind ).ptr(), message );
+    }
+
+    // The translation both modules make: a PythonError to its class, any
+    // other error of the library to TessarkError; other exceptions go on to
+    // pybind11's own translation.
+    inline void translate_library_errors( std::exception_ptr exception )
+    {
+        try
+        {
+            if( exception )
+            {
+                std::rethrow_exception( exception );
+            }
+        }
+        catch( const PythonError& error )
+        {
+            set_python_error( error.kind(), error.what() );
+        }
+        catch( const TessarkException& error )
+        {
+            set_python_error( ErrorKind::tessark, error.what() );
+        }
     }
 
     // Runs the work with the GIL released, so that other Python threads run

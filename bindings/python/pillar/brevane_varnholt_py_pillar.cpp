@@ -469,15 +469,10 @@ namespace
                         py::cast( refused.inspection() );
                     PyErr_SetObject( error_class.ptr(), error.ptr() );
                 }
-                catch( const PythonError& error )
+                catch( ... )
                 {
-                    brevane::python::set_python_error(
-                        error.kind(), error.what() );
-                }
-                catch( const brevane::TessarkException& error )
-                {
-                    brevane::python::set_python_error(
-                        ErrorKind::tessark, error.what() );
+                    brevane::python::translate_library_errors(
+                        std::current_exception() );
                 }
             } );
         pillar_module.def(

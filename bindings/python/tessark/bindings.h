@@ -27,6 +27,10 @@ namespace brevane::python
     // to_meshio of surface and solid meshes and of whole models.
     void bind_meshio( pybind11::module_& module );
 
+    // The position of a component mesh vertex.
+    [[nodiscard]] const Point3D& component_point(
+        const StructuralModel& model, const ComponentMeshVertex& vertex );
+
     // The Python object of the component's mesh: the handle of the most
     // derived mesh kind it has now.
     [[nodiscard]] pybind11::object mesh_object(

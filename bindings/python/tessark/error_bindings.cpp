@@ -1,8 +1,4 @@
-#include <exception>
-
 #include <pybind11/pybind11.h>
-
-#include <tessark/basic/tessark_exception.h>
 
 #include <common/python_errors.h>
 
@@ -53,24 +49,6 @@ namespace brevane::python
             "An index beyond its range: an IndexError.",
             py::make_tuple( base, py::handle( PyExc_IndexError ) ) );
 
-        py::register_local_exception_translator(
-            []( std::exception_ptr exception )
-            {
-                try
-                {
-                    if( exception )
-                    {
-                        std::rethrow_exception( exception );
-                    }
-                }
-                catch( const PythonError& error )
-                {
-                    set_python_error( error.kind(), error.what() );
-                }
-                catch( const TessarkException& error )
-                {
-                    set_python_error( ErrorKind::tessark, error.what() );
-                }
-            } );
+        py::register_local_exception_translator( &translate_library_errors );
     }
 } // namespace brevane::python

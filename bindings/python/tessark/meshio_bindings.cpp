@@ -248,7 +248,7 @@ namespace brevane::python
                     for( const auto& vertex :
                         model.component_mesh_vertices( unique_vertex ) )
                     {
-                        points_[unique_vertex] = point( vertex );
+                        points_[unique_vertex] = component_point( model, vertex );
                         break;
                     }
                 }
@@ -280,25 +280,6 @@ namespace brevane::python
             }
 
         private:
-            Point3D point( const ComponentMeshVertex& vertex ) const
-            {
-                const auto& id = vertex.component_id.id();
-                const auto& type = vertex.component_id.type();
-                if( type == component_types::corner() )
-                {
-                    return model_.corner( id ).mesh().point( vertex.vertex );
-                }
-                if( type == component_types::line() )
-                {
-                    return model_.line( id ).mesh().point( vertex.vertex );
-                }
-                if( type == component_types::surface() )
-                {
-                    return model_.surface( id ).mesh().point( vertex.vertex );
-                }
-                return model_.block( id ).mesh().point( vertex.vertex );
-            }
-
             const StructuralModel& model_;
             std::vector< Point3D > points_;
         };

@@ -35,26 +35,6 @@ namespace brevane::python
         using Indices = py::array_t< std::int64_t,
             py::array::c_style | py::array::forcecast >;
 
-        const Point3D& component_point(
-            const StructuralModel& model, const ComponentMeshVertex& vertex )
-        {
-            const auto& type = vertex.component_id.type();
-            const auto& id = vertex.component_id.id();
-            if( type == component_types::corner() )
-            {
-                return model.corner( id ).mesh().point( vertex.vertex );
-            }
-            if( type == component_types::line() )
-            {
-                return model.line( id ).mesh().point( vertex.vertex );
-            }
-            if( type == component_types::surface() )
-            {
-                return model.surface( id ).mesh().point( vertex.vertex );
-            }
-            return model.block( id ).mesh().point( vertex.vertex );
-        }
-
         void check_unique_vertex(
             const StructuralModel& model, std::int64_t unique_vertex )
         {
@@ -329,6 +309,26 @@ namespace brevane::python
             return volumes;
         }
     } // namespace
+
+    const Point3D& component_point(
+        const StructuralModel& model, const ComponentMeshVertex& vertex )
+    {
+        const auto& type = vertex.component_id.type();
+        const auto& id = vertex.component_id.id();
+        if( type == component_types::corner() )
+        {
+            return model.corner( id ).mesh().point( vertex.vertex );
+        }
+        if( type == component_types::line() )
+        {
+            return model.line( id ).mesh().point( vertex.vertex );
+        }
+        if( type == component_types::surface() )
+        {
+            return model.surface( id ).mesh().point( vertex.vertex );
+        }
+        return model.block( id ).mesh().point( vertex.vertex );
+    }
 
     void bind_model_geometry(
         py::class_< StructuralModel, ModelPointer >& model_class )
