@@ -1,4 +1,4 @@
-#include "pillar/support/model_variants.h"
+#include <samples/model_variants.h>
 
 #include <algorithm>
 #include <numeric>
@@ -7,7 +7,7 @@
 
 #include <tessark/model/structural_model_builder.h>
 
-namespace brevane::test
+namespace brevane
 {
     void reverse_surface_winding( StructuralModel& model, const uuid& surface )
     {
@@ -68,4 +68,4 @@ namespace brevane::test
             builder.surface_mesh_builder( id )->permute_polygons( old2new );
         }
     }
-} // namespace brevane::test
+} // namespace brevane

@@ -8,7 +8,7 @@
 
 // The same model written another way: surfaces wound the other way round,
 // polygons numbered in another order. A build must not tell them apart.
-namespace brevane::test
+namespace brevane
 {
     // Reverses the vertex order of every polygon of the surface; adjacencies
     // follow. Vertices, their positions and their unique vertices stay.
@@ -22,4 +22,4 @@ namespace brevane::test
     // seed.
     void shuffle_surface_polygons( StructuralModel& model,
         absl::Span< const uuid > surfaces, std::uint64_t seed );
-} // namespace brevane::test
+} // namespace brevane

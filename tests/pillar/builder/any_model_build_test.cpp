@@ -11,8 +11,8 @@
 
 #include <samples/sample_model.h>
 #include <samples/small_sample_models.h>
+#include <samples/model_variants.h>
 
-#include "pillar/support/model_variants.h"
 #include "pillar/support/rebuilt_model_checks.h"
 
 namespace brevane
@@ -82,8 +82,8 @@ namespace brevane
         SampleModel rewritten_sample_of( const AnyModelCase& model_case )
         {
             auto sample = sample_of( model_case );
-            test::rewind_surfaces_at_random( sample.model, model_case.seed );
-            test::shuffle_surface_polygons(
+            rewind_surfaces_at_random( sample.model, model_case.seed );
+            shuffle_surface_polygons(
                 sample.model, sample.top_surfaces, model_case.seed + 1 );
             return sample;
         }

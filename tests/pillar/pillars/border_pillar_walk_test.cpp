@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <tessark/basic/tessark_exception.h>
+#include <samples/model_variants.h>
 
 #include "border_pillar_fixtures.h"
-#include "pillar/support/model_variants.h"
 #include "pillars/side_wall_edges.h"
 #include "pillars/side_wall_walk.h"
 
@@ -332,9 +332,9 @@ namespace brevane
             EditedModelCase{ "walls_wound_the_other_way", 0.5,
                 []( test::LayeredCorner& corner )
                 {
-                    test::reverse_surface_winding(
+                    reverse_surface_winding(
                         corner.made.model, corner.x_upper );
-                    test::reverse_surface_winding(
+                    reverse_surface_winding(
                         corner.made.model, corner.x_lower );
                 } } ),
         []( const testing::TestParamInfo< EditedModelCase >& info )

@@ -9,9 +9,9 @@
 #include <tessark/geometry/intersection.h>
 
 #include <tessark/model/structural_model_builder.h>
+#include <samples/model_variants.h>
 
 #include "border_pillar_fixtures.h"
-#include "pillar/support/model_variants.h"
 #include "pillars/plane_surface_path_finder.h"
 #include "support/mesh_fixtures.h"
 
@@ -83,7 +83,7 @@ namespace brevane
                 }
                 if( reversed )
                 {
-                    test::reverse_surface_winding( made.model, id );
+                    reverse_surface_winding( made.model, id );
                 }
             }
         };
