@@ -170,9 +170,18 @@ namespace brevane::internal
                 updated.emplace( *new_vertex, pillar );
                 continue;
             }
+            // The missing surfaces take the point of one the pillar meets
+            // there; a pillar meeting none of them has no point to give.
+            TESSARK_EXCEPTION( reference.has_value(),
+                "[PillarStructuralModelBuilder] The pillar kept at ",
+                pillar.top.value( 0 ), ", ", pillar.top.value( 1 ),
+                " (plan-view vertex ", *new_vertex,
+                ") meets none of the surfaces of the lines at its vertex, "
+                "such as \"", context.model.surface( surfaces.front() ).name(),
+                "\" (", surfaces.front().string(),
+                "): check that these surfaces reach the line they share" );
             updated.emplace( *new_vertex,
-                completed_pillar( context, pillar, missing,
-                    reference.value_or( Point3D{} ) ) );
+                completed_pillar( context, pillar, missing, *reference ) );
         }
         return updated;
     }

@@ -25,7 +25,8 @@ namespace brevane::internal
     // it); one whose vertex moved is dropped, to be defined again. A pillar
     // that misses a surface of a line now through its vertex gets that
     // surface at its point on another surface of those lines, and loses its
-    // lines. Pillars are taken by increasing vertex, so when two land on one
+    // lines; one that meets none of those surfaces is an error
+    // (TessarkException naming the pillar and a surface). Pillars are taken by increasing vertex, so when two land on one
     // vertex the one of the lower old vertex stays.
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT PillarMap
         update_pillars_after_decimation( const PillarModelContext& context,

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <absl/strings/str_cat.h>
+
 #include <tessark/mesh/hybrid_solid.h>
 #include <tessark/mesh/polygonal_surface.h>
 #include <tessark/mesh/triangulated_surface_builder.h>
@@ -225,6 +227,46 @@ namespace brevane
         EXPECT_EQ( found->point, reference );
         EXPECT_EQ( completed.intersections.size(),
             damaged.intersections.size() + 1 );
+    }
+
+    // A trace pillar that meets none of the surfaces of its lines has no
+    // point to give them: the update names it instead of inventing one.
+    TEST( UpdatePillarsAfterDecimation, PillarMeetingNoSurfaceOfItsLinesIsNamed )
+    {
+        test::PillarStageFixture fixture{ one_fault_model() };
+        auto pillars = internal::define_pillars_before_decimation(
+            fixture.pillars(), fixture.top_z, fixture.bottom_z );
+        index_t trace_vertex{ NO_ID };
+        for( const auto& [vertex, pillar] : pillars )
+        {
+            if( !fixture.plan.surface->is_vertex_on_border( vertex )
+                && !internal::surfaces_at_vertex( fixture.pillars(), vertex )
+                        .empty()
+                && ( trace_vertex == NO_ID || vertex < trace_vertex ) )
+            {
+                trace_vertex = vertex;
+            }
+        }
+        ASSERT_NE( trace_vertex, NO_ID );
+        const auto surfaces =
+            internal::surfaces_at_vertex( fixture.pillars(), trace_vertex );
+        std::erase_if( pillars.at( trace_vertex ).intersections,
+            [&surfaces]( const PillarIntersection& intersection ) {
+                return std::find( surfaces.begin(), surfaces.end(),
+                           intersection.surface )
+                       != surfaces.end();
+            } );
+        Modification modification{ fixture };
+        EXPECT_THAT(
+            [&]
+            {
+                static_cast< void >( internal::update_pillars_after_decimation(
+                    fixture.pillars(), pillars, modification.modifier ) );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::AllOf(
+                testing::HasSubstr( absl::StrCat(
+                    "(plan-view vertex ", trace_vertex, ")" ) ),
+                testing::HasSubstr( surfaces.front().string() ) ) ) );
     }
 
     // A vertex merged into a neighbour follows it: its pillar no longer
