@@ -1,4 +1,3 @@
-#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -21,7 +20,7 @@ namespace py = pybind11;
 // Surfaces, blocks and whole models as meshio.Mesh objects, for every
 // format meshio writes. Polygons go to "triangle", "quad" and "polygon"
 // blocks by size, cells to "tetra", "pyramid", "wedge" and "hexahedron"
-// in VTK's vertex order; the cell data "component" holds the index of each
+// in meshio's vertex order; the cell data "component" holds the index of each
 // cell's component, and the field data maps each component's uuid to
 // [index, dimension] (meshio's convention for named tags).
 namespace brevane::python
@@ -106,10 +105,10 @@ namespace brevane::python
         std::vector< CellBlock > solid_cells( const SolidMesh< 3 >& mesh,
             std::uint32_t component, std::vector< std::uint32_t > point_of_vertex )
         {
-            // VTK wedge vertex i is our prism vertex PRISM_TO_VTK[i]; the
-            // other kinds number their vertices as VTK does.
-            static constexpr std::array< index_t, 6 > PRISM_TO_VTK{ 0, 2, 1, 3,
-                5, 4 };
+            // meshio numbers the vertices of a wedge as our prisms (the
+            // bottom triangle turning towards the top one, as gmsh does) and
+            // reorders them for VTK itself; the other kinds are numbered as
+            // in VTK, as ours are.
             ComponentCells cells{ component, std::move( point_of_vertex ) };
             for( index_t polyhedron = 0; polyhedron < mesh.nb_polyhedra();
                  polyhedron++ )
@@ -124,15 +123,8 @@ namespace brevane::python
                     cells.add( "pyramid", vertices );
                     break;
                 case PolyhedronType::prism:
-                {
-                    std::array< index_t, 6 > wedge{};
-                    for( local_index_t local = 0; local < 6; local++ )
-                    {
-                        wedge[local] = vertices[PRISM_TO_VTK[local]];
-                    }
-                    cells.add( "wedge", wedge );
+                    cells.add( "wedge", vertices );
                     break;
-                }
                 case PolyhedronType::hexahedron:
                     cells.add( "hexahedron", vertices );
                     break;
@@ -351,7 +343,7 @@ namespace brevane::python
         add_method( module, "SolidMesh", "to_meshio", &solid_to_meshio,
             ( std::string{ "The mesh as a meshio.Mesh: its points and its "
                            "cells in \"tetra\", \"pyramid\", \"wedge\" and "
-                           "\"hexahedron\" cell blocks, in VTK's vertex "
+                           "\"hexahedron\" cell blocks, in meshio's vertex "
                            "order." }
                 + MESHIO_DOC )
                 .c_str() );
