@@ -117,23 +117,24 @@ namespace brevane
                 }
                 triangles.push_back( { triangle, corners } );
             }
-            const auto key = [&projected]( const PlanTriangle& triangle )
+            // The key of a triangle: its points in corner order, then its
+            // index; made once per triangle rather than per comparison.
+            std::vector< std::array< double, 7 > > keys( triangles.size() );
+            for( const auto& triangle : triangles )
             {
                 const auto& points = projected[triangle.triangle];
-                std::array< double, 7 > values{};
+                auto& key = keys[triangle.triangle];
                 for( local_index_t rank = 0; rank < 3; rank++ )
                 {
-                    values[2 * rank] = points[triangle.corners[rank]].value( 0 );
-                    values[2 * rank + 1] =
-                        points[triangle.corners[rank]].value( 1 );
+                    key[2 * rank] = points[triangle.corners[rank]].value( 0 );
+                    key[2 * rank + 1] = points[triangle.corners[rank]].value( 1 );
                 }
-                values[6] = triangle.triangle;
-                return values;
-            };
+                key[6] = triangle.triangle;
+            }
             std::sort( triangles.begin(), triangles.end(),
-                [&key]( const PlanTriangle& first, const PlanTriangle& second )
+                [&keys]( const PlanTriangle& first, const PlanTriangle& second )
                 {
-                    return key( first ) < key( second );
+                    return keys[first.triangle] < keys[second.triangle];
                 } );
             return triangles;
         }
