@@ -272,43 +272,17 @@ namespace
                 "process; call it before building models." );
     }
 
-    void bind_records( py::module_& pillar_module )
+    // The records, in the order of the module's interface; returns the
+    // inspection's class, whose issues come with their own class later.
+    py::class_< PythonInspection > bind_records( py::module_& pillar_module )
     {
-        py::class_< InspectionIssue >( pillar_module, "InspectionIssue",
-            "One problem an inspection found. Depending on the check, the "
-            "component (its uuid and name) or the unique vertex (its index, "
-            "its position and its distance to the topography border); the "
-            "other fields are None." )
-            .def_readonly( "kind", &InspectionIssue::kind,
-                "str: The check: \"multi_z\", \"lines\", "
-                "\"points_too_far\" or \"surfaces_collection\"." )
-            .def_readonly( "component_id", &InspectionIssue::component_id,
-                "Optional[tessark.uuid]: The surface or line at fault." )
-            .def_readonly( "component_name", &InspectionIssue::component_name,
-                "Optional[str]: Its name." )
-            .def_readonly( "unique_vertex", &InspectionIssue::unique_vertex,
-                "Optional[int]: The unique vertex off the topography "
-                "border." )
-            .def_readonly( "position", &InspectionIssue::position,
-                "Optional[Tuple[float, float, float]]: Where it should be: "
-                "its x and y on the border, its own z." )
-            .def_readonly( "distance", &InspectionIssue::distance,
-                "Optional[float]: How far it is from the border." )
-            .def_readonly( "message", &InspectionIssue::message,
-                "str: The line of the report about it." )
-            .def( "__repr__",
-                []( const InspectionIssue& issue )
-                {
-                    return brevane::concatenate(
-                        "<InspectionIssue ", issue.kind, ": ", issue.message, ">" );
-                } );
-
-        py::class_< PythonInspection >( pillar_module,
+        py::class_< PythonInspection > inspection( pillar_module,
             "PillarStructuralModelInspectionResult",
             "The four checks of an inspection: top surfaces folding over "
             "themselves in plan view, lines stopping inside the model, side "
             "vertices off the topography border, surfaces tagged neither as "
-            "horizon, fault nor model boundary." )
+            "horizon, fault nor model boundary." );
+        inspection
             .def(
                 "string",
                 []( const PythonInspection& inspection )
@@ -322,12 +296,7 @@ namespace
             .def_property_readonly( "construction_possible",
                 &construction_possible,
                 "bool: Whether no check found a problem, so that a build "
-                "goes ahead." )
-            .def_property_readonly( "issues", &inspection_issues,
-                "Dict[str, List[InspectionIssue]]: The problems of each "
-                "check, by kind (\"multi_z\", \"lines\", "
-                "\"points_too_far\", \"surfaces_collection\"), in the "
-                "order of the report (a new dict)." );
+                "goes ahead." );
 
         py::class_< brevane::PillarStructuralModelOptions >( pillar_module,
             "PillarStructuralModelOptions", "Options of a build." )
@@ -377,6 +346,49 @@ namespace
                 },
                 "Dict[int, int]: The inverse of unique_vertex_below (a new "
                 "dict, in increasing key order)." );
+        return inspection;
+    }
+
+    // The structured issues of an inspection, registered after the
+    // module's other classes.
+    void bind_inspection_issues( py::module_& pillar_module,
+        py::class_< PythonInspection >& inspection )
+    {
+        py::class_< InspectionIssue >( pillar_module, "InspectionIssue",
+            "One problem an inspection found. Depending on the check, the "
+            "component (its uuid and name) or the unique vertex (its index, "
+            "its position and its distance to the topography border); the "
+            "other fields are None." )
+            .def_readonly( "kind", &InspectionIssue::kind,
+                "str: The check: \"multi_z\", \"lines\", "
+                "\"points_too_far\" or \"surfaces_collection\"." )
+            .def_readonly( "component_id", &InspectionIssue::component_id,
+                "Optional[tessark.uuid]: The surface or line at fault." )
+            .def_readonly( "component_name", &InspectionIssue::component_name,
+                "Optional[str]: Its name." )
+            .def_readonly( "unique_vertex", &InspectionIssue::unique_vertex,
+                "Optional[int]: The unique vertex off the topography "
+                "border." )
+            .def_readonly( "position", &InspectionIssue::position,
+                "Optional[Tuple[float, float, float]]: Where it should be: "
+                "its x and y on the border, its own z." )
+            .def_readonly( "distance", &InspectionIssue::distance,
+                "Optional[float]: How far it is from the border." )
+            .def_readonly( "message", &InspectionIssue::message,
+                "str: The line of the report about it." )
+            .def( "__repr__",
+                []( const InspectionIssue& issue )
+                {
+                    return brevane::concatenate(
+                        "<InspectionIssue ", issue.kind, ": ", issue.message, ">" );
+                } );
+
+        inspection
+            .def_property_readonly( "issues", &inspection_issues,
+                "Dict[str, List[InspectionIssue]]: The problems of each "
+                "check, by kind (\"multi_z\", \"lines\", "
+                "\"points_too_far\", \"surfaces_collection\"), in the "
+                "order of the report (a new dict)." );
     }
 
     void bind_builder( py::module_& pillar_module )
@@ -429,8 +441,9 @@ namespace
     void bind_pillar_module( py::module_& pillar_module )
     {
         bind_library( pillar_module );
-        bind_records( pillar_module );
+        auto inspection = bind_records( pillar_module );
         bind_builder( pillar_module );
+        bind_inspection_issues( pillar_module, inspection );
         pillar_module.def(
             "repair_pillar_model_input",
             []( brevane::StructuralModel& model,
