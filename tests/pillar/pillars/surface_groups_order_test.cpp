@@ -420,6 +420,35 @@ namespace brevane
                                        upper_2, fault(), lower_1, lower_2 } ) );
     }
 
+    // A fault with two blocks on one side (a relay): columns relate each
+    // block to the fault but not the blocks to each other. Once the columns
+    // run out, the fault comes after every group above it, from both
+    // blocks, and before the group below it.
+    TEST_F( SurfaceGroupsOrderSearchTest, RelayFaultGoesBelowBothBlocks )
+    {
+        auto search = this->search();
+        const auto& upper_1 = group( "horizon_1_block_1" );
+        const auto& upper_2 = group( "horizon_2_block_1" );
+        const auto& lower_1 = group( "horizon_1_block_0" );
+        const auto& lower_2 = group( "horizon_2_block_0" );
+        add_column(
+            search, fixture.groups, { upper_1, upper_2, fault(), lower_2 } );
+        add_column( search, fixture.groups, { lower_1, fault(), lower_2 } );
+        EXPECT_FALSE( search.is_complete() );
+        const auto order = search.order_without_more_columns();
+        ASSERT_EQ( order.size(), 5 );
+        const auto position = [&order]( const SurfaceGroup& group )
+        {
+            return std::find( order.begin(), order.end(), group ) - order.begin();
+        };
+        for( const auto* above : { &upper_1, &upper_2, &lower_1 } )
+        {
+            EXPECT_LT( position( *above ), position( fault() ) );
+        }
+        EXPECT_LT( position( upper_1 ), position( upper_2 ) );
+        EXPECT_EQ( order.back(), lower_2 );
+    }
+
     // Two surfaces of one horizon bounding one block are one group; a model
     // boundary makes none.
     TEST( SurfaceGroups, SeveralSurfacesOfOneHorizonBoundingOneBlock )
@@ -601,6 +630,9 @@ namespace brevane
             bool second_dips_towards_x_max;
             // The block above and the block below each fault.
             std::array< std::array< index_t, 2 >, 2 > blocks;
+            // The whole order, by the first surface of each group: the two
+            // blocks no column relates follow the fixed rule.
+            std::vector< std::string > order;
         };
 
         class FaultPairs : public testing::TestWithParam< FaultPairCase >
@@ -635,6 +667,12 @@ namespace brevane
         const test::PillarStageFixture fixture{ build_sample_model( parameters ) };
         const auto names = fixture.names_of( fixture.order );
         ASSERT_EQ( names.size(), 2 * 3 + 2 );
+        std::vector< std::string > first_names;
+        for( const auto& group : names )
+        {
+            first_names.push_back( group.front() );
+        }
+        EXPECT_EQ( first_names, fault_case.order );
         for( index_t fault = 0; fault < 2; fault++ )
         {
             const auto fault_position = position_of( names,
@@ -670,8 +708,14 @@ namespace brevane
     INSTANTIATE_TEST_SUITE_P( Factory,
         FaultPairs,
         testing::Values(
-            FaultPairCase{ "graben", true, false, { { { 1, 0 }, { 1, 2 } } } },
-            FaultPairCase{ "horst", false, true, { { { 0, 1 }, { 2, 1 } } } } ),
+            FaultPairCase{ "graben", true, false, { { { 1, 0 }, { 1, 2 } } },
+                { "horizon_1_block_1", "horizon_2_block_1", "fault_1_piece_0",
+                    "horizon_1_block_0", "horizon_2_block_0", "fault_2_piece_0",
+                    "horizon_1_block_2", "horizon_2_block_2" } },
+            FaultPairCase{ "horst", false, true, { { { 0, 1 }, { 2, 1 } } },
+                { "horizon_1_block_0", "horizon_2_block_0", "fault_1_piece_0",
+                    "horizon_1_block_2", "horizon_2_block_2", "fault_2_piece_0",
+                    "horizon_1_block_1", "horizon_2_block_1" } } ),
         []( const testing::TestParamInfo< FaultPairCase >& info ) {
             return info.param.name;
         } );
