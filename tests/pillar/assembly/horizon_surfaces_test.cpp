@@ -451,3 +451,27 @@ namespace brevane
         }
     } // namespace
 } // namespace brevane
+
+namespace brevane
+{
+    // A surface listed in two levels (here a horizon also named as a top
+    // surface) is rebuilt once and joins the collections of both levels.
+    TEST( HorizonSurfaces, SurfaceOfTwoLevelsJoinsBothCollections )
+    {
+        test::AssemblyFixture fixture{ build_sample_model(
+            small_sample_parameters( 2, 0 ) ) };
+        auto context = fixture.context();
+        const auto horizon = fixture.stage.surface_named( "horizon_1_block_0" );
+        const std::vector< uuid > tops{ horizon };
+        context.top_surfaces = tops;
+        internal::TopVertexSurfaceVertices on_pillars;
+
+        const auto collections =
+            internal::build_horizon_surfaces( context, on_pillars );
+
+        ASSERT_GE( collections.size(), 2 );
+        EXPECT_TRUE( context.model.is_item( horizon, collections[0] ) );
+        EXPECT_TRUE( context.model.is_item( horizon, collections[1] ) );
+        EXPECT_GT( context.model.surface( horizon ).mesh().nb_polygons(), 0 );
+    }
+} // namespace brevane
