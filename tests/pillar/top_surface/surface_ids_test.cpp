@@ -224,6 +224,24 @@ namespace brevane
         EXPECT_EQ( regions.lines[sets_of_c[1]].size(), 2 );
     }
 
+    // A line set is the set of lines an edge records, whatever their order:
+    // an edge recording "D" then "C" joins the line set of the edge
+    // recording "C" then "D".
+    TEST( RegionGraph, SameLinesInAnotherOrderAreOneLineSet )
+    {
+        StripFixture fixture{ { true, false }, { "A" } };
+        fixture.add_trace( { "D", "C" }, { { 5, 1 }, { 6, 1 } } );
+        const auto regions = internal::build_region_graph( fixture.background );
+
+        const auto& sets_of_d =
+            regions.line_sets_of_line.at( fixture.lines.at( "D" ) );
+        ASSERT_EQ( sets_of_d.size(), 1 );
+        EXPECT_EQ( regions.line_sets_of_line.at( fixture.lines.at( "C" ) ).size(),
+            2 );
+        // Both edges bound the last region: one graph edge to it.
+        EXPECT_EQ( regions.neighbours( sets_of_d.front() ).size(), 2 );
+    }
+
     // Which regions a surface floods from its starting line, on the strip.
     TEST( AssignSurfaceIds, FloodsFromTheStartingLine )
     {
