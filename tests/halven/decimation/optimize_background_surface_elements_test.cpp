@@ -212,6 +212,25 @@ namespace brevane::internal
         }
     }
 
+    // The number of passes asked for is the number run: one pass judges
+    // fewer changes than two on a plan view whose first pass changes
+    // something, and two no more than the default four.
+    TEST( OptimizeBackgroundSurfaceElements, runs_the_passes_asked_for )
+    {
+        const auto evaluations = []( int nb_passes )
+        {
+            test::PlanView plan_view{ 10, 0, 21 };
+            CountingSimulator simulator{ true };
+            optimize_background_surface_elements(
+                *plan_view.constraints, simulator, nb_passes );
+            return simulator.nb_evaluations;
+        };
+        const auto one = evaluations( 1 );
+        const auto two = evaluations( 2 );
+        EXPECT_LT( one, two );
+        EXPECT_LE( two, evaluations( 0 ) );
+    }
+
     TEST(
         OptimizeBackgroundSurfaceElements, refuses_a_negative_number_of_passes )
     {
