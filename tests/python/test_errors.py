@@ -34,6 +34,8 @@ def _nb_unique_vertices(sample):
 ERROR_CASES = [
     ("uuid text", lambda s, p: tessark.uuid("not-a-uuid"), ValueError,
      tessark.InvalidValueError, "not-a-uuid"),
+    ("component kind", lambda s, p: tessark.ComponentID("Volume", tessark.uuid()),
+     ValueError, tessark.InvalidValueError, '"Volume"'),
     ("missing model file", lambda s, p: tessark.load_model(p / "absent.vtm"),
      FileNotFoundError, tessark.MissingFileError, "absent.vtm"),
     ("missing TSurf description", lambda s, p: tessark.import_tsurf_model(p / "absent.json"),

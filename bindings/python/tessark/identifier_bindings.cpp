@@ -80,6 +80,31 @@ namespace brevane::python
                     } ) );
         }
 
+        // The kind of that name; InvalidValueError naming the kinds there
+        // are when no component or collection is of that kind.
+        ComponentType known_type( const std::string& name )
+        {
+            const ComponentType type{ name };
+            for( const auto* known : { &component_types::corner(),
+                     &component_types::line(), &component_types::surface(),
+                     &component_types::block(),
+                     &component_types::model_boundary(),
+                     &component_types::surface_collection(),
+                     &component_types::horizon(), &component_types::fault(),
+                     &component_types::fault_block() } )
+            {
+                if( type == *known )
+                {
+                    return type;
+                }
+            }
+            throw PythonError{ ErrorKind::invalid_value,
+                concatenate( "No component or collection is of the kind \"",
+                    name,
+                    "\" (Corner, Line, Surface, Block, ModelBoundary, "
+                    "SurfaceCollection, Horizon, Fault or FaultBlock)" ) };
+        }
+
         void bind_component_id( py::module_& module )
         {
             py::class_< ComponentID >( module, "ComponentID",
@@ -90,9 +115,11 @@ namespace brevane::python
                 .def( py::init(
                           []( const std::string& type, const uuid& id )
                           {
-                              return ComponentID{ ComponentType{ type }, id };
+                              return ComponentID{ known_type( type ), id };
                           } ),
-                    py::arg( "type" ), py::arg( "id" ) )
+                    py::arg( "type" ), py::arg( "id" ),
+                    "InvalidValueError (a ValueError) for a kind the models "
+                    "do not have." )
                 .def_property_readonly(
                     "type",
                     []( const ComponentID& component )
