@@ -1,9 +1,9 @@
 #include "plan_view_replay.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
+#include <tessark/basic/tessark_exception.h>
 #include <tessark/model/model_meshes_aabb_tree.h>
 
 #include <pillar/metric.h>
@@ -34,11 +34,14 @@ namespace brevane::cli
                 vertices.push_back( entry.first );
             }
             std::sort( vertices.begin(), vertices.end() );
-            std::ofstream file{ path };
-            file << plan_view_svg( background, vertices );
-            if( !file )
+            try
             {
-                throw UsageError{ "cannot write the picture ", path.string() };
+                write_plan_view_svg( path, background, vertices );
+            }
+            catch( const TessarkException& error )
+            {
+                throw UsageError{ "cannot write the picture ", path.string(),
+                    ": ", error.what() };
             }
         }
     } // namespace
