@@ -1,7 +1,11 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
+#include <absl/strings/str_join.h>
+
 #include <pillar/pillar_structural_model_exception.h>
 #include <pillar/top_surface_plan_view.h>
+
+#include "inspection/input_checks.h"
 
 namespace brevane
 {
@@ -40,6 +44,18 @@ namespace brevane
         }
     }
 
+    void PillarStructuralModelBuilder::Impl::check_input() const
+    {
+        const auto problems =
+            internal::input_problems( model, top_surfaces, bottom_surfaces );
+        if( !problems.empty() )
+        {
+            throw TessarkException{ "[PillarStructuralModelBuilder] The model "
+                                    "cannot be built as it is:\n- ",
+                absl::StrJoin( problems, "\n- " ) };
+        }
+    }
+
     const PillarStructuralModelInspectionResult&
     PillarStructuralModelBuilder::Impl::is_model_construction_possible()
     {
@@ -52,6 +68,7 @@ namespace brevane
     PillarStructuralModelBuilder::Impl::build(
         const PillarStructuralModelOptions& options )
     {
+        check_input();
         check_construction();
         TESSARK_EXCEPTION( !used,
             "[PillarStructuralModelBuilder] This builder has built its model "

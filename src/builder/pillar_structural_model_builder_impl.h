@@ -44,6 +44,9 @@ namespace brevane
     private:
         // Throws the failure recorded during construction, if any.
         void check_construction() const;
+        // Throws a TessarkException listing what makes the model unusable
+        // by any build (input_problems), before anything is written.
+        void check_input() const;
 
         // Inspections.
         // Resets the cached result, then runs the four checks at once; each

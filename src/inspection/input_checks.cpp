@@ -1,0 +1,297 @@
+#include "inspection/input_checks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include <tessark/basic/string_concatenation.h>
+
+namespace brevane::internal
+{
+    namespace
+    {
+        // Lines reported per kind of problem; the rest are counted.
+        constexpr std::size_t max_lines_per_kind{ 5 };
+
+        bool contains( absl::Span< const uuid > ids, const uuid& id )
+        {
+            return std::find( ids.begin(), ids.end(), id ) != ids.end();
+        }
+
+        std::string named( std::string_view kind, std::string_view name,
+            const uuid& id )
+        {
+            return concatenate( kind, " \"", name, "\" (", id.string(), ")" );
+        }
+
+        bool is_finite( const Point3D& point )
+        {
+            return std::isfinite( point.value( 0 ) )
+                   && std::isfinite( point.value( 1 ) )
+                   && std::isfinite( point.value( 2 ) );
+        }
+
+        // The problems of one kind, the first few in full.
+        class ProblemList
+        {
+        public:
+            explicit ProblemList( std::vector< std::string >& problems )
+                : problems_( problems )
+            {
+            }
+            ProblemList( const ProblemList& ) = delete;
+            ProblemList& operator=( const ProblemList& ) = delete;
+            ~ProblemList()
+            {
+                if( nb_ > max_lines_per_kind )
+                {
+                    problems_.push_back( concatenate( "... and ",
+                        nb_ - max_lines_per_kind, " more like the above" ) );
+                }
+            }
+
+            void add( std::string problem )
+            {
+                if( nb_++ < max_lines_per_kind )
+                {
+                    problems_.push_back( std::move( problem ) );
+                }
+            }
+
+        private:
+            std::vector< std::string >& problems_;
+            std::size_t nb_{ 0 };
+        };
+
+        void check_lists( const StructuralModel& model,
+            absl::Span< const uuid > top_surfaces,
+            absl::Span< const uuid > bottom_surfaces,
+            std::vector< std::string >& problems )
+        {
+            struct ListName
+            {
+                absl::Span< const uuid > list;
+                std::string_view name;
+                std::string_view title;
+            };
+            for( const auto& [list, name, title] :
+                { ListName{ top_surfaces, "top", "Top" },
+                    ListName{ bottom_surfaces, "bottom", "Bottom" } } )
+            {
+                if( list.empty() )
+                {
+                    problems.push_back( concatenate( "No ", name,
+                        " surface is given: name the surfaces of the model's ",
+                        name, "." ) );
+                }
+                for( const auto& id : list )
+                {
+                    if( !model.has_surface( id ) )
+                    {
+                        problems.push_back( concatenate( title, " surface ",
+                            id.string(), " is not a surface of the model." ) );
+                        continue;
+                    }
+                    const auto& surface = model.surface( id );
+                    index_t nb_blocks{ 0 };
+                    for( const auto& incidence : model.incidences( id ) )
+                    {
+                        nb_blocks +=
+                            incidence.type().get() == "Block" ? 1 : 0;
+                    }
+                    if( nb_blocks > 1 )
+                    {
+                        problems.push_back( concatenate( "The ", name, " ",
+                            named( "surface", surface.name(), id ),
+                            " bounds ", nb_blocks,
+                            " blocks: it is not on the model's boundary. "
+                            "Check the ",
+                            name, " list." ) );
+                    }
+                }
+            }
+            for( const auto& id : top_surfaces )
+            {
+                if( model.has_surface( id ) && contains( bottom_surfaces, id ) )
+                {
+                    problems.push_back( concatenate(
+                        named( "Surface", model.surface( id ).name(), id ),
+                        " is in both the top and the bottom lists." ) );
+                }
+            }
+        }
+
+        template < typename Components >
+        void check_finite_points( std::string_view kind,
+            const Components& components, ProblemList& problems )
+        {
+            for( const auto& component : components )
+            {
+                const auto& mesh = component.mesh();
+                for( index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+                {
+                    const auto& point = mesh.point( vertex );
+                    if( !is_finite( point ) )
+                    {
+                        problems.add( concatenate( "Vertex ", vertex, " of ",
+                            named( kind, component.name(), component.id() ),
+                            " is at (", point.string(),
+                            "): coordinates must be finite numbers." ) );
+                    }
+                }
+            }
+        }
+
+        const Point3D& component_point(
+            const StructuralModel& model, const ComponentMeshVertex& vertex )
+        {
+            const auto& id = vertex.component_id.id();
+            const auto type = vertex.component_id.type().get();
+            if( type == "Surface" )
+            {
+                return model.surface( id ).mesh().point( vertex.vertex );
+            }
+            if( type == "Line" )
+            {
+                return model.line( id ).mesh().point( vertex.vertex );
+            }
+            if( type == "Corner" )
+            {
+                return model.corner( id ).mesh().point( vertex.vertex );
+            }
+            return model.block( id ).mesh().point( vertex.vertex );
+        }
+
+        std::string component_name(
+            const StructuralModel& model, const ComponentMeshVertex& vertex )
+        {
+            const auto& id = vertex.component_id.id();
+            const auto type = vertex.component_id.type().get();
+            std::string_view name;
+            if( type == "Surface" )
+            {
+                name = model.surface( id ).name();
+            }
+            else if( type == "Line" )
+            {
+                name = model.line( id ).name();
+            }
+            else if( type == "Corner" )
+            {
+                name = model.corner( id ).name();
+            }
+            else
+            {
+                name = model.block( id ).name();
+            }
+            return concatenate( "vertex ", vertex.vertex, " of ",
+                named( std::string{ type }, name, id ) );
+        }
+
+        // Two component vertices of one unique vertex farther apart than
+        // rounding allows: a point moved in one component only.
+        void check_unique_vertex_positions(
+            const StructuralModel& model, ProblemList& problems )
+        {
+            const auto box = model.bounding_box();
+            double size{ 0 };
+            for( local_index_t axis = 0; axis < 3; axis++ )
+            {
+                const auto extent =
+                    box.max().value( axis ) - box.min().value( axis );
+                if( std::isfinite( extent ) )
+                {
+                    size = std::max( size, extent );
+                }
+            }
+            const auto tolerance = 1e-6 + 1e-9 * size;
+            for( index_t unique = 0; unique < model.nb_unique_vertices();
+                 unique++ )
+            {
+                const auto& vertices = model.component_mesh_vertices( unique );
+                if( vertices.size() < 2 )
+                {
+                    continue;
+                }
+                const auto& first = component_point( model, vertices.front() );
+                for( std::size_t other = 1; other < vertices.size(); other++ )
+                {
+                    const auto& point =
+                        component_point( model, vertices[other] );
+                    double distance{ 0 };
+                    for( local_index_t axis = 0; axis < 3; axis++ )
+                    {
+                        distance = std::max( distance,
+                            std::abs( point.value( axis ) - first.value( axis ) ) );
+                    }
+                    if( distance > tolerance || std::isnan( distance ) )
+                    {
+                        problems.add( concatenate( "Unique vertex ", unique,
+                            " joins ", component_name( model, vertices.front() ),
+                            " at (", first.string(), ") and ",
+                            component_name( model, vertices[other] ), " at (",
+                            point.string(),
+                            "): shared points must stand at one position." ) );
+                        break;
+                    }
+                }
+            }
+        }
+
+        // The mean height of the vertices of the listed surfaces.
+        std::optional< double > mean_height(
+            const StructuralModel& model, absl::Span< const uuid > surfaces )
+        {
+            double sum{ 0 };
+            index_t nb{ 0 };
+            for( const auto& id : surfaces )
+            {
+                if( !model.has_surface( id ) )
+                {
+                    continue;
+                }
+                const auto& mesh = model.surface( id ).mesh();
+                for( index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+                {
+                    sum += mesh.point( vertex ).value( 2 );
+                    nb++;
+                }
+            }
+            if( nb == 0 )
+            {
+                return std::nullopt;
+            }
+            return sum / nb;
+        }
+    } // namespace
+
+    std::vector< std::string > input_problems( const StructuralModel& model,
+        absl::Span< const uuid > top_surfaces,
+        absl::Span< const uuid > bottom_surfaces )
+    {
+        std::vector< std::string > problems;
+        check_lists( model, top_surfaces, bottom_surfaces, problems );
+        const auto nb_before_points = problems.size();
+        {
+            ProblemList non_finite{ problems };
+            check_finite_points( "corner", model.corners(), non_finite );
+            check_finite_points( "line", model.lines(), non_finite );
+            check_finite_points( "surface", model.surfaces(), non_finite );
+        }
+        const auto all_finite = problems.size() == nb_before_points;
+        {
+            ProblemList positions{ problems };
+            check_unique_vertex_positions( model, positions );
+        }
+        const auto top = mean_height( model, top_surfaces );
+        const auto bottom = mean_height( model, bottom_surfaces );
+        if( all_finite && top && bottom && *top < *bottom )
+        {
+            problems.push_back( concatenate(
+                "The top surfaces lie below the bottom surfaces (mean heights ",
+                *top, " and ", *bottom,
+                "): are the top and bottom lists swapped?" ) );
+        }
+        return problems;
+    }
+} // namespace brevane::internal
