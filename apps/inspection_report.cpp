@@ -2,6 +2,7 @@
 
 #include <pillar/pillar_structural_model_builder.h>
 
+#include "inspection/input_checks.h"
 #include "report_format.h"
 
 namespace brevane::cli
@@ -29,6 +30,24 @@ namespace brevane::cli
                 << ", the pillar model cannot be built until "
                 << ( issues == 1 ? "it is" : "they are" ) << " fixed\n";
         }
+    }
+
+    std::vector< std::string > print_input_problems( std::ostream& out,
+        const StructuralModel& model, absl::Span< const uuid > top_surfaces,
+        absl::Span< const uuid > bottom_surfaces )
+    {
+        auto problems =
+            internal::input_problems( model, top_surfaces, bottom_surfaces );
+        if( !problems.empty() )
+        {
+            out << "  before any build: " << counted( problems.size(), "problem" )
+                << ", the pillar model cannot be built\n";
+            for( const auto& problem : problems )
+            {
+                out << "    - " << problem << "\n";
+            }
+        }
+        return problems;
     }
 
     PillarStructuralModelInspectionResult inspect_and_print( std::ostream& out,

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include <absl/types/span.h>
 
@@ -18,6 +20,13 @@ namespace brevane::cli
     // Prints the report indented by two spaces, then a verdict line.
     void print_inspection( std::ostream& out,
         const PillarStructuralModelInspectionResult& result );
+
+    // What makes the model unusable by any build (the checks a build runs
+    // before anything else), printed one per line after a header; nothing
+    // is printed when there is none.
+    std::vector< std::string > print_input_problems( std::ostream& out,
+        const StructuralModel& model, absl::Span< const uuid > top_surfaces,
+        absl::Span< const uuid > bottom_surfaces );
 
     // Inspects the model with a builder of its own, prints the report and
     // returns its result.

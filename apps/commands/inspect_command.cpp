@@ -35,14 +35,18 @@ namespace brevane::cli
                 auto input = read_input_model( options->input );
                 auto& out = text_stream( options->report );
                 out << "Inspection of " << input.origin << "\n";
+                const auto problems = print_input_problems( out, input.model,
+                    input.top_surfaces, input.bottom_surfaces );
                 const auto result = inspect_and_print( out, input.model,
                     input.top_surfaces, input.bottom_surfaces );
-                const auto issues = nb_issues( result );
+                const auto issues =
+                    nb_issues( result ) + static_cast< std::uint32_t >( problems.size() );
                 if( options->report.json )
                 {
                     auto document = json_document( "inspect", input.origin );
                     document["inspection"] =
                         inspection_json( input.model, result );
+                    document["input_problems"] = problems;
                     print_json( std::move( document ), issues == 0 ? 0 : 1 );
                 }
                 if( issues != 0 )

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tool_run.h"
@@ -106,6 +107,21 @@ namespace brevane::test
             const auto half =
                 run( { "inspect", "small.vtm", "--top", "top_block_0" } );
             EXPECT_EQ( half.exit_code, 1 ) << half.out << half.err;
+        }
+
+        // Top and bottom swapped: the checks a build runs first say so
+        // after the inspection's records, and the command exits with 1.
+        TEST_F( ToolTest, InspectionNamesProblemsNoBuildGetsPast )
+        {
+            ASSERT_EQ(
+                run( small_sample_arguments( "small.vtm" ) ).exit_code, 0 );
+            const auto swapped = run( { "inspect", "small.vtm", "--top",
+                "bottom", "--bottom", "top" } );
+            EXPECT_EQ( swapped.exit_code, 1 ) << swapped.err;
+            EXPECT_THAT( swapped.out,
+                testing::AllOf( testing::HasSubstr( "before any build: 1 problem" ),
+                    testing::HasSubstr(
+                        "are the top and bottom lists swapped?" ) ) );
         }
     } // namespace
 } // namespace brevane::test

@@ -264,6 +264,7 @@ namespace brevane::test
         {
             const auto good = Json::parse( R"({ "command": "inspect",
                 "version": "1", "model": "m.vtm", "exit_code": 0,
+                "input_problems": [],
                 "inspection": { "nb_issues": 0, "buildable": true, "checks": [
                   { "kind": "multi_z", "description": "", "nb_issues": 0, "issues": [] },
                   { "kind": "lines", "description": "", "nb_issues": 0, "issues": [] },
