@@ -7,7 +7,9 @@
 namespace brevane
 {
     // Thrown by a build that refuses the model; carries the inspection that
-    // made it refuse. The message never varies.
+    // made it refuse. The message is "Pillar model construction is not
+    // possible." followed by the checks that found issues, each as
+    // "<count> issues with <description>".
     class VARNHOLT_PILLAR_EXPORT PillarStructuralModelException
         : public TessarkDataException
     {

@@ -120,7 +120,9 @@ def test_a_refused_build_raises_and_leaves_the_model_unchanged(small_sample):
     before = small_sample.model.clone()
     builder = builder_of(small_sample)
     with pytest.raises(
-        RuntimeError, match=r"^Pillar model construction is not possible\.$"
+        RuntimeError,
+        match=r"^Pillar model construction is not possible\. Failed checks: "
+        r"1 issues with Points too far from topography boundaries\.$",
     ):
         builder.build(pillar.PillarStructuralModelOptions())
     assert tessark.model_differences(before, small_sample.model) == []

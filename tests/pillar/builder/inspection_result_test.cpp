@@ -74,13 +74,20 @@ namespace brevane
         EXPECT_TRUE( source.description.empty() );
     }
 
-    TEST( PillarStructuralModelException, fixed_message_and_carried_result )
+    // The message begins with the fixed sentence and names the checks that
+    // found issues.
+    TEST( PillarStructuralModelException, message_names_the_failed_checks )
     {
         PillarStructuralModelInspectionResult result;
+        result.lines.description = "Lines not ending on a boundary.";
         result.lines.issues.push_back( uuid{} );
         result.lines.messages.push_back( "a line" );
+        result.multi_z.description = "Folds.";
+        const std::string expected{ "Pillar model construction is not "
+                                    "possible. Failed checks: 1 issues with "
+                                    "Lines not ending on a boundary." };
         const PillarStructuralModelException error{ result };
-        EXPECT_STREQ( error.what(), "Pillar model construction is not possible." );
+        EXPECT_EQ( error.what(), expected );
         EXPECT_EQ( error.inspection_result.string(), result.string() );
         try
         {
@@ -88,8 +95,7 @@ namespace brevane
         }
         catch( const TessarkException& caught )
         {
-            EXPECT_STREQ(
-                caught.what(), "Pillar model construction is not possible." );
+            EXPECT_EQ( caught.what(), expected );
         }
     }
 

@@ -154,8 +154,9 @@ namespace brevane
         }
         catch( const PillarStructuralModelException& refusal )
         {
-            EXPECT_STREQ(
-                refusal.what(), "Pillar model construction is not possible." );
+            EXPECT_THAT( refusal.what(),
+                testing::StartsWith(
+                    "Pillar model construction is not possible. Failed checks: " ) );
             PillarStructuralModelBuilder inspector{ sample.model,
                 sample.top_surfaces, sample.bottom_surfaces };
             expect_same_result( refusal.inspection_result,
