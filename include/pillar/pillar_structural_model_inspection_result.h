@@ -125,6 +125,10 @@ namespace brevane
         LinesInspectionResult lines;
         PointsTooFarFromTopographyBoundaryInspectionResult points_too_far;
         SurfacesCollectionInspectionResult surfaces_collection;
+        // A digest of the geometry the inspection saw, so that the repair
+        // can refuse an inspection of the model as it was before a change;
+        // 0 for a record no inspection made.
+        std::uint64_t model_fingerprint{ 0 };
 
         // The four reports, in member order, each ending with a line break.
         [[nodiscard]] std::string string() const

@@ -13,8 +13,10 @@ namespace brevane
     // result must come from an inspection of this model, whose unique
     // vertices have not been renumbered since. Every reported unique vertex
     // is checked before any is moved: a result naming a unique vertex the
-    // model does not have throws a TessarkException and leaves the model
-    // unchanged. The other three records are not used.
+    // model does not have, or an inspection of the model as it was before a
+    // change (a build, a repair, an edit: its model_fingerprint differs),
+    // throws a TessarkException and leaves the model unchanged. The other
+    // three records are not used.
     VARNHOLT_PILLAR_EXPORT void repair_pillar_model_input(
         StructuralModel& model,
         const PillarStructuralModelInspectionResult& result );

@@ -1,6 +1,7 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
 #include <pillar/input_inspections.h>
+#include "inspection/model_fingerprint.h"
 #include "inspection/run_checks_concurrently.h"
 
 namespace brevane
@@ -12,6 +13,7 @@ namespace brevane
         // defaults of the failed ones.
         inspection.reset();
         auto& result = inspection.emplace();
+        result.model_fingerprint = internal::model_fingerprint( model );
         internal::run_checks_concurrently( {
             [this, &result]
             {

@@ -4,11 +4,19 @@
 
 #include <halven/modifier/brep_geometric_modifier.h>
 
+#include "inspection/model_fingerprint.h"
+
 namespace brevane
 {
     void repair_pillar_model_input( StructuralModel& model,
         const PillarStructuralModelInspectionResult& result )
     {
+        TESSARK_EXCEPTION( result.model_fingerprint == 0
+                               || result.model_fingerprint
+                                      == internal::model_fingerprint( model ),
+            "[repair_pillar_model_input] The inspection is not of the model "
+            "as it is now: the model changed since (a build, a repair, an "
+            "edit). Inspect it again and repair with that inspection." );
         const auto& issues = result.points_too_far.issues;
         for( std::size_t issue = 0; issue < issues.size(); issue++ )
         {

@@ -179,3 +179,44 @@ namespace brevane
         EXPECT_EQ( all_positions( box.model ), positions );
     }
 } // namespace brevane
+
+namespace brevane
+{
+    // An inspection kept from before a change of the model (a build, or
+    // another wall pushed out) is not of the model as it is now: the repair
+    // refuses it and moves nothing.
+    TEST( RepairPillarModelInput, refuses_an_inspection_of_the_model_as_it_was )
+    {
+        for( const std::string_view change : { "build", "edit" } )
+        {
+            SCOPED_TRACE( change );
+            auto sample = two_faults_model();
+            const auto edit = change == "edit";
+            if( edit )
+            {
+                push_walls_out( sample, { "side_y_min_block_0_layer_1" } );
+            }
+            PillarStructuralModelBuilder builder{ sample.model,
+                sample.top_surfaces, sample.bottom_surfaces };
+            const auto stale = builder.is_model_construction_possible();
+            ASSERT_EQ( stale.points_too_far.nb_issues(), edit ? 1u : 0u );
+            if( edit )
+            {
+                push_walls_out( sample, { "side_y_max_block_2_layer_0" } );
+            }
+            else
+            {
+                static_cast< void >( builder.build( {} ) );
+            }
+            const auto positions = all_positions( sample.model );
+            EXPECT_THAT(
+                [&]
+                {
+                    repair_pillar_model_input( sample.model, stale );
+                },
+                testing::ThrowsMessage< TessarkException >( testing::HasSubstr(
+                    "The inspection is not of the model as it is now" ) ) );
+            EXPECT_EQ( all_positions( sample.model ), positions );
+        }
+    }
+} // namespace brevane
