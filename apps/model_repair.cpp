@@ -1,5 +1,7 @@
 #include "model_repair.h"
 
+#include <tessark/basic/tessark_exception.h>
+
 #include <pillar/repair_pillar_model_input.h>
 
 #include "inspection_report.h"
@@ -10,6 +12,16 @@ namespace brevane::cli
     {
         RepairReport report;
         out << "Inspection of " << input.origin << "\n";
+        // A wrong top or bottom list, or a model no build can use, would
+        // send the repair moving vertices that are not off any border.
+        const auto problems = print_input_problems(
+            out, input.model, input.top_surfaces, input.bottom_surfaces );
+        if( !problems.empty() )
+        {
+            throw TessarkException{ "the model cannot be repaired: ",
+                problems.front(),
+                problems.size() > 1 ? " (and more, see the report)" : "" };
+        }
         report.before = inspect_and_print(
             out, input.model, input.top_surfaces, input.bottom_surfaces );
 

@@ -59,5 +59,23 @@ namespace brevane::test
                 << repair.out;
             EXPECT_TRUE( std::filesystem::exists( folder() / "repaired.vtm" ) );
         }
+
+        // A horizon named as the top is no top: the repair says so and
+        // moves nothing, instead of pulling vertices onto the horizon's
+        // border.
+        TEST_F( ToolTest, RepairRefusesAHorizonNamedAsTheTop )
+        {
+            ASSERT_EQ(
+                run( small_sample_arguments( "small.vtm" ) ).exit_code, 0 );
+            const auto repair = run( { "repair", "small.vtm", "--top",
+                "horizon_1", "-o", "wrong/model.vtm" } );
+            EXPECT_EQ( repair.exit_code, 1 ) << repair.out << repair.err;
+            EXPECT_NE( repair.err.find( "the model cannot be repaired" ),
+                std::string::npos )
+                << repair.err;
+            EXPECT_NE( repair.out.find( "bounds 2 blocks" ), std::string::npos )
+                << repair.out;
+            EXPECT_FALSE( std::filesystem::exists( folder() / "wrong" ) );
+        }
     } // namespace
 } // namespace brevane::test
