@@ -68,6 +68,11 @@ namespace brevane::test
             EXPECT_EQ( nb_lines( run.err ), 1 ) << run.err;
             EXPECT_NE( run.err.find( "1 issue" ), std::string::npos )
                 << run.err;
+            // A fold is named by its surface and placed by a triangle.
+            EXPECT_EQ( run.out.find( "folded top surface \"top_block_" )
+                           != std::string::npos,
+                defect.defect == "fold" )
+                << run.out;
         }
 
         INSTANTIATE_TEST_SUITE_P( Defects, InspectDefectTest,
