@@ -10,6 +10,8 @@
 #include <pillar/top_surface_plan_view.h>
 
 #include "factory_benchmark.h"
+#include "inspection/input_checks.h"
+#include "inspection/model_fingerprint.h"
 
 namespace
 {
@@ -107,6 +109,29 @@ namespace
         }
     }
 
+    // The checks a build runs before anything else (input_checks.h).
+    void input_checks( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize( internal::input_problems(
+                model.sample.model, model.sample.top_surfaces,
+                model.sample.bottom_surfaces ) );
+        }
+    }
+
+    // The digest an inspection keeps of the geometry it saw.
+    void fingerprint( benchmark::State& state )
+    {
+        auto& model = inspected_model( state );
+        for( auto _ : state )
+        {
+            benchmark::DoNotOptimize(
+                internal::model_fingerprint( model.sample.model ) );
+        }
+    }
+
     // What a caller pays before the first inspection: the projection of the
     // top surfaces into the plan view.
     void builder_construction( benchmark::State& state )
@@ -130,6 +155,8 @@ namespace
     BENCHMARK( points_too_far_check )->Apply( sizes );
     BENCHMARK( surfaces_collection_check )->Apply( sizes );
     BENCHMARK( whole_inspection )->Apply( sizes );
+    BENCHMARK( input_checks )->Apply( sizes );
+    BENCHMARK( fingerprint )->Apply( sizes );
     BENCHMARK( builder_construction )->Apply( sizes );
 } // namespace
 
