@@ -129,6 +129,11 @@ namespace brevane
         // can refuse an inspection of the model as it was before a change;
         // 0 for a record no inspection made.
         std::uint64_t model_fingerprint{ 0 };
+        // What makes the model unusable by any build as the builder was
+        // given it (a wrong top or bottom list, points that are not finite
+        // or not shared...), one line each; a build refuses such a model
+        // before anything else, and the repair refuses such an inspection.
+        std::vector< std::string > input_problems;
 
         // The four reports, in member order, each ending with a line break.
         [[nodiscard]] std::string string() const

@@ -14,8 +14,10 @@ namespace brevane
     // vertices have not been renumbered since. Every reported unique vertex
     // is checked before any is moved: a result naming a unique vertex the
     // model does not have, or an inspection of the model as it was before a
-    // change (a build, a repair, an edit: its model_fingerprint differs),
-    // throws a TessarkException and leaves the model unchanged. The other
+    // change (a build, a repair, an edit: its model_fingerprint differs), or
+    // one made with input no build can use (its input_problems, such as a
+    // horizon named as the top), throws a TessarkException and leaves the
+    // model unchanged. The other
     // three records are not used.
     VARNHOLT_PILLAR_EXPORT void repair_pillar_model_input(
         StructuralModel& model,

@@ -1,6 +1,7 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
 #include <pillar/input_inspections.h>
+#include "inspection/input_checks.h"
 #include "inspection/model_fingerprint.h"
 #include "inspection/run_checks_concurrently.h"
 
@@ -14,6 +15,8 @@ namespace brevane
         inspection.reset();
         auto& result = inspection.emplace();
         result.model_fingerprint = internal::model_fingerprint( model );
+        result.input_problems =
+            internal::input_problems( model, top_surfaces, bottom_surfaces );
         internal::run_checks_concurrently( {
             [this, &result]
             {

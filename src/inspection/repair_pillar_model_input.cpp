@@ -17,6 +17,11 @@ namespace brevane
             "[repair_pillar_model_input] The inspection is not of the model "
             "as it is now: the model changed since (a build, a repair, an "
             "edit). Inspect it again and repair with that inspection." );
+        TESSARK_EXCEPTION( result.input_problems.empty(),
+            "[repair_pillar_model_input] The inspection was made of a model "
+            "no build can use as given, so its side vertices may be off the "
+            "wrong border: ",
+            result.input_problems.front() );
         const auto& issues = result.points_too_far.issues;
         for( std::size_t issue = 0; issue < issues.size(); issue++ )
         {

@@ -220,3 +220,29 @@ namespace brevane
         }
     }
 } // namespace brevane
+
+namespace brevane
+{
+    // A horizon named as the top: the inspection finds side vertices off
+    // the horizon's border, but the repair refuses an inspection made of
+    // input no build can use, and moves nothing.
+    TEST( RepairPillarModelInput, refuses_an_inspection_with_a_wrong_top )
+    {
+        auto sample = two_faults_model();
+        const auto& wrong_top = sample.horizons.front().items;
+        PillarStructuralModelBuilder builder{ sample.model, wrong_top,
+            sample.bottom_surfaces };
+        const auto inspection = builder.is_model_construction_possible();
+        ASSERT_FALSE( inspection.input_problems.empty() );
+        const auto positions = all_positions( sample.model );
+        EXPECT_THAT(
+            [&]
+            {
+                repair_pillar_model_input( sample.model, inspection );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::AllOf(
+                testing::HasSubstr( "no build can use as given" ),
+                testing::HasSubstr( "bounds 2 blocks" ) ) ) );
+        EXPECT_EQ( all_positions( sample.model ), positions );
+    }
+} // namespace brevane
