@@ -46,7 +46,10 @@ namespace brevane::cli
             try
             {
                 report.inspection = builder.is_model_construction_possible();
-                if( nb_issues( report.inspection ) == 0 )
+                // Input no build can use is refused by the build itself,
+                // before anything is written, in the library's words.
+                if( nb_issues( report.inspection ) == 0
+                    || !report.inspection.input_problems.empty() )
                 {
                     PillarStructuralModelOptions options;
                     options.add_block_mesh = add_block_mesh;

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include <absl/strings/str_cat.h>
+
 #include <tessark/basic/tessark_exception.h>
 #include <tessark/inspection/model_validation.h>
 
@@ -77,12 +79,11 @@ namespace
     // What a failed build must leave: the same components and meshes.
     std::string fingerprint( const StructuralModel& model )
     {
-        std::string print = std::to_string( model.nb_lines() ) + "/"
-                            + std::to_string( model.nb_corners() ) + "/"
-                            + std::to_string( model.nb_unique_vertices() );
+        auto print = absl::StrCat( model.nb_lines(), "/", model.nb_corners(),
+            "/", model.nb_unique_vertices() );
         for( const auto& surface : model.surfaces() )
         {
-            print += "/" + std::to_string( surface.mesh().nb_polygons() );
+            absl::StrAppend( &print, "/", surface.mesh().nb_polygons() );
         }
         return print;
     }

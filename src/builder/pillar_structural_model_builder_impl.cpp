@@ -51,8 +51,8 @@ namespace brevane
         if( !problems.empty() )
         {
             throw TessarkException{ "[PillarStructuralModelBuilder] The model "
-                                    "cannot be built as it is:\n- ",
-                absl::StrJoin( problems, "\n- " ) };
+                                    "cannot be built as it is: ",
+                absl::StrJoin( problems, " " ) };
         }
     }
 
