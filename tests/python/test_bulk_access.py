@@ -112,6 +112,15 @@ def test_a_clean_inspection_as_structured_data(small_sample):
     assert inspection.issues == {
         "lines": [], "multi_z": [], "points_too_far": [], "surfaces_collection": []
     }
+    assert inspection.input_problems == []
+
+
+def test_input_no_build_can_use_is_listed_beside_the_checks(small_sample):
+    builder = pillar.PillarStructuralModelBuilder(
+        small_sample.model, small_sample.bottom_surfaces, small_sample.top_surfaces
+    )
+    inspection = builder.is_model_construction_possible()
+    assert any("swapped" in problem for problem in inspection.input_problems)
 
 
 def test_inspection_issues_name_the_vertex_and_its_position(small_sample):

@@ -296,7 +296,17 @@ namespace
             .def_property_readonly( "construction_possible",
                 &construction_possible,
                 "bool: Whether no check found a problem, so that a build "
-                "goes ahead." );
+                "goes ahead." )
+            .def_property_readonly(
+                "input_problems",
+                []( const PythonInspection& inspection )
+                {
+                    return inspection.record.input_problems;
+                },
+                "List[str]: What makes the model unusable by any build as "
+                "the builder was given it (a wrong top or bottom list, "
+                "points that are not finite or not shared), one line each; "
+                "a build refuses such a model before anything else." );
 
         py::class_< brevane::PillarStructuralModelOptions >( pillar_module,
             "PillarStructuralModelOptions", "Options of a build." )
