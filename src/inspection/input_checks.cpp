@@ -142,50 +142,51 @@ namespace brevane::internal
             }
         }
 
-        const Point3D& component_point(
+        // Where a component vertex stands, and what names it; the name is
+        // only written out for a problem.
+        struct ComponentVertex
+        {
+            [[nodiscard]] std::string description() const
+            {
+                return concatenate(
+                    "vertex ", vertex, " of ", named( kind, name, id ) );
+            }
+
+            const Point3D& point;
+            std::string_view kind;
+            std::string_view name;
+            uuid id;
+            index_t vertex;
+        };
+
+        template < typename Component >
+        ComponentVertex component_vertex( std::string_view kind,
+            const Component& component, index_t vertex )
+        {
+            return { component.mesh().point( vertex ), kind, component.name(),
+                component.id(), vertex };
+        }
+
+        ComponentVertex component_vertex(
             const StructuralModel& model, const ComponentMeshVertex& vertex )
         {
             const auto& id = vertex.component_id.id();
             const auto type = vertex.component_id.type().get();
             if( type == "Surface" )
             {
-                return model.surface( id ).mesh().point( vertex.vertex );
+                return component_vertex(
+                    "Surface", model.surface( id ), vertex.vertex );
             }
             if( type == "Line" )
             {
-                return model.line( id ).mesh().point( vertex.vertex );
+                return component_vertex( "Line", model.line( id ), vertex.vertex );
             }
             if( type == "Corner" )
             {
-                return model.corner( id ).mesh().point( vertex.vertex );
+                return component_vertex(
+                    "Corner", model.corner( id ), vertex.vertex );
             }
-            return model.block( id ).mesh().point( vertex.vertex );
-        }
-
-        std::string component_name(
-            const StructuralModel& model, const ComponentMeshVertex& vertex )
-        {
-            const auto& id = vertex.component_id.id();
-            const auto type = vertex.component_id.type().get();
-            std::string_view name;
-            if( type == "Surface" )
-            {
-                name = model.surface( id ).name();
-            }
-            else if( type == "Line" )
-            {
-                name = model.line( id ).name();
-            }
-            else if( type == "Corner" )
-            {
-                name = model.corner( id ).name();
-            }
-            else
-            {
-                name = model.block( id ).name();
-            }
-            return concatenate( "vertex ", vertex.vertex, " of ",
-                named( std::string{ type }, name, id ) );
+            return component_vertex( "Block", model.block( id ), vertex.vertex );
         }
 
         // Two component vertices of one unique vertex farther apart than
@@ -213,24 +214,24 @@ namespace brevane::internal
                 {
                     continue;
                 }
-                const auto& first = component_point( model, vertices.front() );
+                const auto first = component_vertex( model, vertices.front() );
                 for( std::size_t other = 1; other < vertices.size(); other++ )
                 {
-                    const auto& point =
-                        component_point( model, vertices[other] );
+                    const auto second =
+                        component_vertex( model, vertices[other] );
                     double distance{ 0 };
                     for( local_index_t axis = 0; axis < 3; axis++ )
                     {
                         distance = std::max( distance,
-                            std::abs( point.value( axis ) - first.value( axis ) ) );
+                            std::abs( second.point.value( axis )
+                                      - first.point.value( axis ) ) );
                     }
                     if( distance > tolerance || std::isnan( distance ) )
                     {
                         problems.add( concatenate( "Unique vertex ", unique,
-                            " joins ", component_name( model, vertices.front() ),
-                            " at (", first.string(), ") and ",
-                            component_name( model, vertices[other] ), " at (",
-                            point.string(),
+                            " joins ", first.description(), " at (",
+                            first.point.string(), ") and ",
+                            second.description(), " at (", second.point.string(),
                             "): shared points must stand at one position." ) );
                         break;
                     }
