@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include <absl/types/span.h>
 
+#include <tessark/basic/common.h>
 #include <tessark/basic/uuid.h>
 
 #include <pillar/pillar_structural_model_builder_result.h>
@@ -13,6 +16,26 @@
 namespace brevane
 {
     class StructuralModel;
+    namespace internal
+    {
+        class BackgroundSurface;
+    } // namespace internal
+
+    // The two moments at which a build shows its plan view.
+    enum struct PlanViewStage
+    {
+        // Corners and lines inserted, pillars defined on the border and on
+        // the line traces.
+        before_decimation,
+        // Decimated; the pillars are those kept from before.
+        after_decimation
+    };
+
+    // Sees the plan view during a build, with the vertices holding a pillar
+    // (sorted); both are valid during the call only. What it throws ends the
+    // build before the model is written.
+    using PlanViewObserver = std::function< void( PlanViewStage,
+        const internal::BackgroundSurface&, absl::Span< const index_t > ) >;
 
     // Inspects a structural model and rebuilds it in place as a pillar
     // model. The model and the two id lists must outlive the builder and
@@ -63,6 +86,16 @@ namespace brevane
         // rethrown unchanged. Block meshes are left empty.
         PillarStructuralModelBuilderResult build(
             const PillarStructuralModelOptions& options );
+
+        // The observer sees the plan view at each PlanViewStage of build(),
+        // so that a caller can report on it without running the stages
+        // again.
+        void observe_plan_view( PlanViewObserver observer );
+
+        // The top-to-bottom order of the surface groups the pillars cross,
+        // found by build(); empty before.
+        [[nodiscard]] const std::vector< std::vector< uuid > >&
+            surface_groups_order() const;
 
     private:
         class Impl;

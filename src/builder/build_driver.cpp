@@ -1,5 +1,8 @@
 #include "builder/pillar_structural_model_builder_impl.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <tessark/basic/logger.h>
 
 #include <halven/conversion/model_builder_from_unique_vertices.h>
@@ -22,6 +25,28 @@
 
 namespace brevane
 {
+    namespace
+    {
+        void show_plan_view( const PlanViewObserver& observer,
+            PlanViewStage stage,
+            const internal::BackgroundSurface& background,
+            const PillarMap& pillars )
+        {
+            if( !observer )
+            {
+                return;
+            }
+            std::vector< index_t > vertices;
+            vertices.reserve( pillars.size() );
+            for( const auto& entry : pillars )
+            {
+                vertices.push_back( entry.first );
+            }
+            std::sort( vertices.begin(), vertices.end() );
+            observer( stage, background, vertices );
+        }
+    } // namespace
+
     PillarStructuralModelBuilderResult
     PillarStructuralModelBuilder::Impl::run_driver(
         const internal::Metric& metric,
@@ -54,8 +79,12 @@ namespace brevane
         Logger::trace(
             "[PillarStructuralModelBuilder]: Decimating top surface" );
         internal::add_border_macro_edges( background_surface, pillars );
+        show_plan_view( plan_view_observer, PlanViewStage::before_decimation,
+            background_surface, pillars );
         pillars = internal::decimate_top_surface( pillar_context,
             { *top_surface, background_surface }, pillars, metric );
+        show_plan_view( plan_view_observer, PlanViewStage::after_decimation,
+            background_surface, pillars );
         const auto pillar_list = internal::collect_pillars(
             pillar_context, pillars, top_z, bottom_z );
         internal::check_pillar_slices( pillar_context, pillar_list );

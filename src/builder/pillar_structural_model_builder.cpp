@@ -41,4 +41,16 @@ namespace brevane
     {
         return checked( impl_ ).build( options );
     }
+
+    void PillarStructuralModelBuilder::observe_plan_view(
+        PlanViewObserver observer )
+    {
+        checked( impl_ ).plan_view_observer = std::move( observer );
+    }
+
+    const std::vector< std::vector< uuid > >&
+        PillarStructuralModelBuilder::surface_groups_order() const
+    {
+        return checked( impl_ ).groups_order();
+    }
 } // namespace brevane

@@ -40,6 +40,14 @@ namespace brevane
         is_model_construction_possible();
         PillarStructuralModelBuilderResult build(
             const PillarStructuralModelOptions& options );
+        [[nodiscard]] const std::vector< SurfaceGroup >&
+            groups_order() const
+        {
+            return surface_groups_order;
+        }
+
+        // Shown the plan view before and after its decimation.
+        PlanViewObserver plan_view_observer;
 
     private:
         // Throws the failure recorded during construction, if any.
