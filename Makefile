@@ -6,7 +6,7 @@ PACKAGES := build-essential cmake ninja-build libabsl-dev libtbb-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	nlohmann-json3-dev libpugixml-dev libcli11-dev \
 	python3-vtk9 mypy python3-dask python3-distributed python3-matplotlib python3-meshio \
-	clang libfuzzer-14-dev
+	clang libfuzzer-14-dev libembree-dev
 JOBS ?= 2
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
