@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <tessark/basic/logger.h>
+#include <tessark/model/model_snapshot.h>
 
 #include <halven/conversion/model_builder_from_unique_vertices.h>
 
@@ -97,8 +98,10 @@ namespace brevane
         const auto facing_down =
             internal::surfaces_rebuilt_facing_down( model, bottom_surfaces );
 
-        // From here on the model is written: a failure puts back the copy.
-        auto copy = model.clone();
+        // From here on the model is written: a failure puts back what the
+        // snapshot took (the meshes about to be replaced, the corners and
+        // lines, relations and unique vertices).
+        ModelSnapshot snapshot{ model };
         try
         {
             internal::reset_model_meshes( tags, model_builder );
@@ -109,7 +112,7 @@ namespace brevane
         }
         catch( ... )
         {
-            model = std::move( copy );
+            snapshot.restore();
             top_vertex_surface_vertices.clear();
             unique_vertex_below.clear();
             unique_vertex_above.clear();

@@ -79,8 +79,8 @@ namespace brevane
         // The build driver: the stages in order, each announced by one
         // trace line. Stages 1 to 4 (search trees, surface groups order,
         // pillars, decimation of the plan view) only read the model; from
-        // the reset of its meshes on, a copy taken before is put back when a
-        // stage fails, and the failure is rethrown as it was.
+        // the reset of its meshes on, a snapshot taken before puts the model
+        // back when a stage fails, and the failure is rethrown as it was.
         PillarStructuralModelBuilderResult run_driver(
             const internal::Metric& metric,
             const PillarStructuralModelOptions& options );

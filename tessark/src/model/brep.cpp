@@ -1,5 +1,7 @@
 #include <tessark/model/brep.h>
 
+#include "model/component_clone.h"
+
 namespace brevane
 {
     BRep::BRep() = default;
@@ -35,9 +37,11 @@ namespace brevane
     std::vector< ComponentID > BRep::embedding_surfaces( const uuid& id ) const
     {
         auto result = relationships_.embeddings( id );
-        std::erase_if( result, []( const ComponentID& embedding ) {
-            return embedding.type() != component_types::surface();
-        } );
+        std::erase_if( result,
+            []( const ComponentID& embedding )
+            {
+                return embedding.type() != component_types::surface();
+            } );
         return result;
     }
 
@@ -109,74 +113,12 @@ namespace brevane
         }
         return box;
     }
-} // namespace brevane
-
-#include <tessark/basic/identifier.h>
-#include <tessark/mesh/hybrid_solid.h>
-#include <tessark/mesh/polygonal_surface.h>
-#include <tessark/mesh/triangulated_surface.h>
-
-namespace brevane
-{
-    namespace
-    {
-        template < typename Mesh, typename Kind >
-        std::unique_ptr< Mesh > clone_as( const Mesh& mesh )
-        {
-            if( const auto* kind = dynamic_cast< const Kind* >( &mesh ) )
-            {
-                return kind->clone();
-            }
-            return nullptr;
-        }
-
-        std::unique_ptr< SurfaceMesh< 3 > > clone_mesh(
-            const SurfaceMesh< 3 >& mesh )
-        {
-            if( auto clone =
-                    clone_as< SurfaceMesh< 3 >, TriangulatedSurface< 3 > >( mesh ) )
-            {
-                return clone;
-            }
-            return clone_as< SurfaceMesh< 3 >, PolygonalSurface< 3 > >( mesh );
-        }
-
-        std::unique_ptr< SolidMesh< 3 > > clone_mesh( const SolidMesh< 3 >& mesh )
-        {
-            return clone_as< SolidMesh< 3 >, HybridSolid< 3 > >( mesh );
-        }
-
-        std::unique_ptr< PointSet< 3 > > clone_mesh( const PointSet< 3 >& mesh )
-        {
-            return mesh.clone();
-        }
-
-        std::unique_ptr< EdgedCurve< 3 > > clone_mesh( const EdgedCurve< 3 >& mesh )
-        {
-            return mesh.clone();
-        }
-
-        template < typename Component >
-        std::unique_ptr< Component > clone_component( const Component& component )
-        {
-            auto mesh = clone_mesh( component.mesh() );
-            TESSARK_EXCEPTION( mesh != nullptr, "[BRep] Cannot copy ",
-                component.component_id().string(), " \"",
-                std::string{ component.name() }, "\": its mesh is a ",
-                std::string{ component.mesh().impl_name() },
-                ", which has no copy" );
-            auto copy = std::make_unique< Component >( std::move( mesh ) );
-            IdentifierBuilder identifier{ *copy };
-            identifier.set_id( component.id() );
-            identifier.set_name( component.name() );
-            return copy;
-        }
-    } // namespace
 
     std::unique_ptr< Collection > BRep::clone_collection(
         const Collection& collection )
     {
-        auto copy = std::make_unique< Collection >( collection.component_type() );
+        auto copy =
+            std::make_unique< Collection >( collection.component_type() );
         IdentifierBuilder identifier{ *copy };
         identifier.set_id( collection.id() );
         identifier.set_name( collection.name() );
@@ -185,12 +127,14 @@ namespace brevane
 
     void BRep::copy_into( BRep& copy ) const
     {
-        copy.corners_ = corners_.copy( clone_component< Corner< 3 > > );
-        copy.lines_ = lines_.copy( clone_component< Line< 3 > > );
-        copy.surfaces_ = surfaces_.copy( clone_component< Surface< 3 > > );
-        copy.blocks_ = blocks_.copy( clone_component< Block< 3 > > );
+        copy.corners_ = corners_.copy( detail::clone_component< Corner< 3 > > );
+        copy.lines_ = lines_.copy( detail::clone_component< Line< 3 > > );
+        copy.surfaces_ =
+            surfaces_.copy( detail::clone_component< Surface< 3 > > );
+        copy.blocks_ = blocks_.copy( detail::clone_component< Block< 3 > > );
         copy.model_boundaries_ = model_boundaries_.copy( clone_collection );
-        copy.surface_collections_ = surface_collections_.copy( clone_collection );
+        copy.surface_collections_ =
+            surface_collections_.copy( clone_collection );
         copy.relationships_ = relationships_;
         copy.vertex_identifier_ = vertex_identifier_;
     }

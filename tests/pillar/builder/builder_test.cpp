@@ -232,6 +232,11 @@ namespace brevane
         introduce( defect_case.defect, sample );
         const auto before = model_snapshot( sample.model );
         const auto report_before = validate_model( sample.model ).string();
+        // The caller's components stay the same objects, with their meshes.
+        const auto& top = sample.model.surface( sample.top_surfaces.front() );
+        const auto* top_mesh = &top.mesh();
+        const auto& block = *sample.model.blocks().begin();
+        const auto* corner = &*sample.model.corners().begin();
         PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
         ASSERT_EQ( builder.is_model_construction_possible().string(),
@@ -246,6 +251,10 @@ namespace brevane
             "[PillarStructuralModelBuilder]: " + defect_case.failing_stage );
         EXPECT_EQ( model_snapshot( sample.model ), before );
         EXPECT_EQ( validate_model( sample.model ).string(), report_before );
+        EXPECT_EQ( &sample.model.surface( top.id() ), &top );
+        EXPECT_EQ( &top.mesh(), top_mesh );
+        EXPECT_EQ( &sample.model.block( block.id() ), &block );
+        EXPECT_EQ( &*sample.model.corners().begin(), corner );
         PillarStructuralModelBuilder again{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
         static_cast< void >( again.is_model_construction_possible() );

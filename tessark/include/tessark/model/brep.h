@@ -192,6 +192,7 @@ namespace brevane
             const Collection& collection );
 
         friend class BRepBuilder;
+        friend class ModelSnapshot;
 
         // The component or collection with that id, null when absent; the
         // structural model adds its own collections.

@@ -118,6 +118,25 @@ namespace brevane
         // A deep copy: clone_component( component ) makes each copy, which
         // keeps its slot, so that iteration order and positions are the
         // same.
+        // Takes the component out of the set, or null when there is none
+        // with this id.
+        [[nodiscard]] std::unique_ptr< Component > release( const uuid& id )
+        {
+            const auto found = position_of_id_.find( id );
+            if( found == position_of_id_.end() )
+            {
+                return nullptr;
+            }
+            auto component = std::move( slots_[found->second] );
+            position_of_id_.erase( found );
+            return component;
+        }
+
+        [[nodiscard]] const std::string& kind() const
+        {
+            return kind_;
+        }
+
         template < typename Clone >
         [[nodiscard]] ComponentSet copy( const Clone& clone_component ) const
         {

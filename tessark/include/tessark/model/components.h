@@ -38,6 +38,7 @@ namespace brevane
 
     protected:
         friend class BRepBuilder;
+        friend class ModelSnapshot;
 
         MeshType& modifiable_mesh()
         {
@@ -131,6 +132,7 @@ namespace brevane
 
     private:
         friend class BRepBuilder;
+        friend class ModelSnapshot;
         ComponentType type_;
     };
 } // namespace brevane

@@ -76,6 +76,7 @@ namespace brevane
 
     private:
         friend class StructuralModelBuilder;
+        friend class ModelSnapshot;
 
         [[nodiscard]] Identifier* find_identifier( const uuid& id ) override;
 
