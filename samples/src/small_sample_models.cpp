@@ -1,5 +1,8 @@
 #include <samples/small_sample_models.h>
 
+#include <tessark/basic/tessark_exception.h>
+#include <tessark/model/structural_model_builder.h>
+
 namespace brevane
 {
     SampleModelParameters small_sample_parameters(
@@ -28,5 +31,23 @@ namespace brevane
     SampleModel two_faults_model()
     {
         return build_sample_model( small_sample_parameters( 2, 2 ) );
+    }
+
+    void stack_second_horizon_into_first( SampleModel& sample )
+    {
+        TESSARK_EXCEPTION( sample.horizons.size() >= 2,
+            "[stack_second_horizon_into_first] The sample has ",
+            sample.horizons.size(), " horizons, two are needed" );
+        auto& first = sample.horizons[0];
+        auto& second = sample.horizons[1];
+        StructuralModelBuilder builder{ sample.model };
+        for( const auto& item : second.items )
+        {
+            builder.remove_relation( item, second.id );
+            builder.add_surface_in_horizon( sample.model.surface( item ),
+                sample.model.horizon( first.id ) );
+            first.items.push_back( item );
+        }
+        second.items.clear();
     }
 } // namespace brevane

@@ -4,7 +4,12 @@
 #include <cmath>
 #include <optional>
 
+#include <tbb/parallel_for.h>
+
 #include <tessark/basic/string_concatenation.h>
+
+#include "inspection/stacked_group_surfaces.h"
+#include "pillars/surface_groups.h"
 
 namespace brevane::internal
 {
@@ -18,8 +23,8 @@ namespace brevane::internal
             return std::find( ids.begin(), ids.end(), id ) != ids.end();
         }
 
-        std::string named( std::string_view kind, std::string_view name,
-            const uuid& id )
+        std::string named(
+            std::string_view kind, std::string_view name, const uuid& id )
         {
             return concatenate( kind, " \"", name, "\" (", id.string(), ")" );
         }
@@ -96,14 +101,13 @@ namespace brevane::internal
                     index_t nb_blocks{ 0 };
                     for( const auto& incidence : model.incidences( id ) )
                     {
-                        nb_blocks +=
-                            incidence.type().get() == "Block" ? 1 : 0;
+                        nb_blocks += incidence.type().get() == "Block" ? 1 : 0;
                     }
                     if( nb_blocks > 1 )
                     {
                         problems.push_back( concatenate( "The ", name, " ",
-                            named( "surface", surface.name(), id ),
-                            " bounds ", nb_blocks,
+                            named( "surface", surface.name(), id ), " bounds ",
+                            nb_blocks,
                             " blocks: it is not on the model's boundary. "
                             "Check the ",
                             name, " list." ) );
@@ -160,8 +164,8 @@ namespace brevane::internal
         };
 
         template < typename Component >
-        ComponentVertex component_vertex( std::string_view kind,
-            const Component& component, index_t vertex )
+        ComponentVertex component_vertex(
+            std::string_view kind, const Component& component, index_t vertex )
         {
             return { component.mesh().point( vertex ), kind, component.name(),
                 component.id(), vertex };
@@ -179,14 +183,16 @@ namespace brevane::internal
             }
             if( type == "Line" )
             {
-                return component_vertex( "Line", model.line( id ), vertex.vertex );
+                return component_vertex(
+                    "Line", model.line( id ), vertex.vertex );
             }
             if( type == "Corner" )
             {
                 return component_vertex(
                     "Corner", model.corner( id ), vertex.vertex );
             }
-            return component_vertex( "Block", model.block( id ), vertex.vertex );
+            return component_vertex(
+                "Block", model.block( id ), vertex.vertex );
         }
 
         // Two component vertices of one unique vertex farther apart than
@@ -222,20 +228,98 @@ namespace brevane::internal
                     double distance{ 0 };
                     for( local_index_t axis = 0; axis < 3; axis++ )
                     {
-                        distance = std::max( distance,
-                            std::abs( second.point.value( axis )
-                                      - first.point.value( axis ) ) );
+                        distance = std::max(
+                            distance, std::abs( second.point.value( axis )
+                                                - first.point.value( axis ) ) );
                     }
                     if( distance > tolerance || std::isnan( distance ) )
                     {
                         problems.add( concatenate( "Unique vertex ", unique,
                             " joins ", first.description(), " at (",
                             first.point.string(), ") and ",
-                            second.description(), " at (", second.point.string(),
+                            second.description(), " at (",
+                            second.point.string(),
                             "): shared points must stand at one position." ) );
                         break;
                     }
                 }
+            }
+        }
+
+        // The horizon or fault holding the surface, named.
+        std::string group_collection(
+            const StructuralModel& model, const uuid& surface )
+        {
+            for( const auto& collection : model.collections( surface ) )
+            {
+                if( model.has_horizon( collection.id() ) )
+                {
+                    const auto& horizon = model.horizon( collection.id() );
+                    return named( "horizon", horizon.name(), horizon.id() );
+                }
+                if( model.has_fault( collection.id() ) )
+                {
+                    const auto& fault = model.fault( collection.id() );
+                    return named( "fault", fault.name(), fault.id() );
+                }
+            }
+            return "its collection";
+        }
+
+        // Layer boundaries met twice by one vertical line. The groups come
+        // from the collection tags; untagged surfaces are the inspection's
+        // to report, so such a model is not checked here.
+        void check_stacked_groups(
+            const StructuralModel& model, ProblemList& problems )
+        {
+            std::vector< SurfaceGroup > groups;
+            try
+            {
+                groups = compute_surface_groups( model );
+            }
+            catch( const TessarkException& )
+            {
+                return;
+            }
+            std::vector< std::optional< StackedGroupPoints > > found(
+                groups.size() );
+            tbb::parallel_for( std::size_t{ 0 }, groups.size(),
+                [&]( std::size_t group )
+                {
+                    found[group] =
+                        find_stacked_group_points( model, groups[group] );
+                } );
+            for( const auto& points : found )
+            {
+                if( !points )
+                {
+                    continue;
+                }
+                const auto& upper = model.surface( points->upper_surface );
+                const auto where = concatenate( " at (",
+                    points->upper.value( 0 ), ", ", points->upper.value( 1 ),
+                    "), z = ", points->upper.value( 2 ), " and ",
+                    points->lower.value( 2 ) );
+                const auto collection = group_collection( model, upper.id() );
+                if( points->upper_surface == points->lower_surface )
+                {
+                    problems.add( concatenate( "Surface \"", upper.name(),
+                        "\" (", upper.id().string(), ") of ", collection,
+                        " lies over itself", where,
+                        ": a vertical line meets it twice. Check that the "
+                        "surface does not fold over itself in plan view." ) );
+                    continue;
+                }
+                const auto& lower = model.surface( points->lower_surface );
+                problems.add( concatenate( "Surfaces \"", upper.name(), "\" (",
+                    upper.id().string(), ") and \"", lower.name(), "\" (",
+                    lower.id().string(), ") of ", collection,
+                    " lie one above the other", where,
+                    ": a vertical line meets the one layer boundary twice. "
+                    "Check that the surfaces of one horizon bounding one "
+                    "block, "
+                    "or of one fault, do not overlap in plan view (two "
+                    "horizons in one collection?)." ) );
             }
         }
 
@@ -283,6 +367,11 @@ namespace brevane::internal
         {
             ProblemList positions{ problems };
             check_unique_vertex_positions( model, positions );
+        }
+        if( all_finite )
+        {
+            ProblemList stacked{ problems };
+            check_stacked_groups( model, stacked );
         }
         const auto top = mean_height( model, top_surfaces );
         const auto bottom = mean_height( model, bottom_surfaces );

@@ -22,6 +22,9 @@ namespace brevane::internal
     //   a finite number;
     // - a unique vertex whose component vertices stand at different
     //   positions;
+    // - two points of one surface group (a horizon's surfaces bounding one
+    //   block, or a fault) on one vertical line, as two horizons stacked in
+    //   one collection give;
     // - top surfaces that lie below the bottom surfaces (the two lists
     //   swapped).
     // Empty when none of these holds. At most a few lines per kind.

@@ -44,13 +44,18 @@ namespace brevane::test
                 // vertex joins points far apart.
                 auto sample =
                     build_sample_model( small_sample_parameters( 1, 1 ) );
-                const auto& top = sample.model.surface( sample.top_surfaces.front() );
+                const auto& top =
+                    sample.model.surface( sample.top_surfaces.front() );
                 const auto point = top.mesh().point( 0 );
                 StructuralModelBuilder builder{ sample.model };
                 builder.surface_mesh_builder( top.id() )
                     ->set_point( 0, Point3D{ { point.value( 0 ),
                                         point.value( 1 ), 1e300 } } );
                 save_model( sample.model, folder() / "far.vtm" );
+                auto stacked =
+                    build_sample_model( small_sample_parameters( 2, 1 ) );
+                stack_second_horizon_into_first( stacked );
+                save_model( stacked.model, folder() / "stacked.vtm" );
             }
         };
     } // namespace
@@ -90,7 +95,9 @@ namespace brevane::test
                 { "small.vtm", "--top", "bottom", "--bottom", "top" },
                 "are the top and bottom lists swapped?" },
             InputProblemCase{ "vertex_far_from_its_unique_vertex",
-                { "far.vtm" }, "shared points must stand at one position" } ),
+                { "far.vtm" }, "shared points must stand at one position" },
+            InputProblemCase{ "two_horizons_in_one_collection",
+                { "stacked.vtm" }, "lie one above the other" } ),
         []( const ::testing::TestParamInfo< InputProblemCase >& info )
         {
             return info.param.name;

@@ -18,4 +18,10 @@ namespace brevane
 
     // Two horizons cut by two faults: nine blocks.
     [[nodiscard]] SampleModel two_faults_model();
+
+    // Moves the items of the second horizon into the first horizon's
+    // collection, leaving the second empty: two horizons stacked in one
+    // collection, an input no build can use. Throws when the sample has
+    // fewer than two horizons.
+    void stack_second_horizon_into_first( SampleModel& sample );
 } // namespace brevane

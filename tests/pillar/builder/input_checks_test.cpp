@@ -41,8 +41,7 @@ namespace brevane
         }
 
         // Moves one vertex of the surface's own mesh, not its unique vertex.
-        void move_surface_vertex(
-            Input& input, const uuid& surface, double z )
+        void move_surface_vertex( Input& input, const uuid& surface, double z )
         {
             StructuralModelBuilder builder{ input.sample.model };
             auto mesh_builder = builder.surface_mesh_builder( surface );
@@ -83,20 +82,19 @@ namespace brevane
             {
                 static_cast< void >( builder.build( {} ) );
             },
-            testing::ThrowsMessage< TessarkException >( testing::AllOfArray(
-                parts ) ) );
+            testing::ThrowsMessage< TessarkException >(
+                testing::AllOfArray( parts ) ) );
         EXPECT_EQ( input.sample.model.nb_lines(), nb_lines );
         EXPECT_EQ( input.sample.model.nb_unique_vertices(), nb_unique );
     }
 
     INSTANTIATE_TEST_SUITE_P( BuildInput, InputChecks,
-        testing::Values(
-            InputCase{ "no_top",
-                []( Input& input )
-                {
-                    input.tops.clear();
-                },
-                { "No top surface is given" } },
+        testing::Values( InputCase{ "no_top",
+                             []( Input& input )
+                             {
+                                 input.tops.clear();
+                             },
+                             { "No top surface is given" } },
             InputCase{ "no_bottom",
                 []( Input& input )
                 {
@@ -148,4 +146,26 @@ namespace brevane
         {
             return info.param.name;
         } );
+
+    // Two horizons in one collection: the layer between them is bounded by
+    // one collection above and below, which a column meets twice.
+    TEST( InputChecks, refuse_two_horizons_stacked_in_one_collection )
+    {
+        auto sample = one_fault_model();
+        stack_second_horizon_into_first( sample );
+        const auto nb_lines = sample.model.nb_lines();
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        EXPECT_THAT(
+            [&builder]
+            {
+                static_cast< void >( builder.build( {} ) );
+            },
+            testing::ThrowsMessage< TessarkException >( testing::AllOf(
+                testing::HasSubstr( "lie one above the other" ),
+                testing::HasSubstr( "of horizon \"horizon_1\"" ),
+                testing::HasSubstr( "\"horizon_2_block_" ),
+                testing::HasSubstr( "two horizons in one collection?" ) ) ) );
+        EXPECT_EQ( sample.model.nb_lines(), nb_lines );
+    }
 } // namespace brevane
