@@ -10,6 +10,7 @@
 #include <absl/container/flat_hash_map.h>
 
 #include <tbb/blocked_range.h>
+#include <tbb/enumerable_thread_specific.h>
 #include <tbb/parallel_for.h>
 
 #include <tessark/geometry/predicates.h>
@@ -25,6 +26,7 @@ namespace brevane::internal
         {
             uuid id;
             const Surface< 3 >* surface;
+            const SurfaceMesh< 3 >* mesh;
             // Mesh vertex to unique vertex.
             absl::Span< const index_t > unique_vertices;
             // The first slice (from the top) whose collection lists it.
@@ -37,6 +39,14 @@ namespace brevane::internal
         struct ColumnNode
         {
             index_t unique_vertex;
+            index_t surface;
+            index_t vertex;
+        };
+
+        // A surface vertex on a pillar: the surface's index among the rebuilt
+        // ones (NO_ID for another surface) and its vertex.
+        struct PillarNode
+        {
             index_t surface;
             index_t vertex;
         };
@@ -61,6 +71,34 @@ namespace brevane::internal
 
         using Layer = absl::Span< const ColumnSurface >;
 
+        // The cells of a run of plan-view triangles, grouped by block (in
+        // triangle order within each block): cells[block_offsets[b] ..
+        // block_offsets[b + 1]) are those of block b.
+        struct ChunkCells
+        {
+            std::vector< CellRecord > cells;
+            std::vector< index_t > block_offsets;
+        };
+
+        // What one thread reuses from column to column.
+        struct ColumnBuffers
+        {
+            std::vector< ColumnSurface > column;
+            std::vector< Layer > layers;
+            std::vector< CellRecord > cells;
+        };
+
+        // A block's mesh before it is stored: block vertex to unique vertex,
+        // the block vertices' points, the cells' kinds and their block
+        // vertices, concatenated.
+        struct BlockMeshData
+        {
+            std::vector< index_t > unique_vertices;
+            std::vector< Point3D > points;
+            std::vector< PolyhedronType > types;
+            std::vector< index_t > vertices;
+        };
+
         class BlockCellsBuilder
         {
         public:
@@ -76,12 +114,13 @@ namespace brevane::internal
                     blocks_.push_back( block.id() );
                 }
                 index_surfaces( slice_collection_order );
+                index_pillar_nodes();
             }
 
             void build()
             {
-                const auto cells = collect_cells();
-                create_cells( cells );
+                const auto chunks = collect_cells();
+                create_cells( chunks );
             }
 
         private:
@@ -101,8 +140,9 @@ namespace brevane::internal
                         {
                             continue;
                         }
-                        SurfaceRecord record{ item.id(),
-                            &model.surface( item.id() ),
+                        const auto& surface = model.surface( item.id() );
+                        SurfaceRecord record{ item.id(), &surface,
+                            &surface.mesh(),
                             model.vertex_identifier().component_unique_vertices(
                                 item.id() ),
                             slice, {} };
@@ -122,28 +162,92 @@ namespace brevane::internal
                 }
             }
 
-            // The cells of every column, in plan-view triangle order. The
-            // columns are independent and read the model only, so they are
-            // cut in parallel; the failure of the lowest triangle is the one
-            // rethrown, as a sequential walk would have met it first.
-            std::vector< CellRecord > collect_cells() const
+            // The surface vertices on each pillar as (surface index, vertex)
+            // in compressed rows by plan-view vertex, in the order of the
+            // pillar's list, NO_ID for a surface that is not rebuilt: the
+            // columns then find a surface's node by index instead of by
+            // identifier through a hash map.
+            void index_pillar_nodes()
+            {
+                const auto nb_pillars =
+                    context_.background_surface.surface().nb_vertices();
+                pillar_offsets_.assign( nb_pillars + 1, 0 );
+                tbb::parallel_for(
+                    tbb::blocked_range< index_t >( 0, nb_pillars ),
+                    [this]( const tbb::blocked_range< index_t >& range )
+                    {
+                        for( auto pillar = range.begin(); pillar != range.end();
+                             pillar++ )
+                        {
+                            const auto found = surface_vertices_.find( pillar );
+                            if( found != surface_vertices_.end() )
+                            {
+                                pillar_offsets_[pillar + 1] =
+                                    static_cast< index_t >(
+                                        found->second.size() );
+                            }
+                        }
+                    } );
+                for( index_t pillar = 0; pillar < nb_pillars; pillar++ )
+                {
+                    pillar_offsets_[pillar + 1] += pillar_offsets_[pillar];
+                }
+                pillar_nodes_.resize( pillar_offsets_.back() );
+                tbb::parallel_for(
+                    tbb::blocked_range< index_t >( 0, nb_pillars ),
+                    [this]( const tbb::blocked_range< index_t >& range )
+                    {
+                        for( auto pillar = range.begin(); pillar != range.end();
+                             pillar++ )
+                        {
+                            if( pillar_offsets_[pillar]
+                                == pillar_offsets_[pillar + 1] )
+                            {
+                                continue;
+                            }
+                            auto slot = pillar_offsets_[pillar];
+                            for( const auto& [surface, vertex] :
+                                surface_vertices_.find( pillar )->second )
+                            {
+                                const auto known =
+                                    surface_index_.find( surface );
+                                pillar_nodes_[slot++] = {
+                                    known == surface_index_.end()
+                                        ? NO_ID
+                                        : known->second,
+                                    vertex
+                                };
+                            }
+                        }
+                    } );
+            }
+
+            // The cells of every column, by chunk of plan-view triangles in
+            // triangle order. The columns are independent and read the model
+            // only, so they are cut in parallel; the failure of the lowest
+            // triangle is the one rethrown, as a sequential walk would have
+            // met it first.
+            std::vector< ChunkCells > collect_cells() const
             {
                 const auto nb_triangles =
                     context_.background_surface.surface().nb_polygons();
                 constexpr index_t chunk_size{ 1024 };
                 const auto nb_chunks =
                     ( nb_triangles + chunk_size - 1 ) / chunk_size;
-                std::vector< std::vector< CellRecord > > chunks( nb_chunks );
+                std::vector< ChunkCells > chunks( nb_chunks );
                 std::mutex failure_mutex;
                 index_t failed_triangle{ NO_ID };
                 std::exception_ptr failure;
+                tbb::enumerable_thread_specific< ColumnBuffers > buffers;
                 tbb::parallel_for(
                     tbb::blocked_range< index_t >( 0, nb_chunks ),
                     [&]( const tbb::blocked_range< index_t >& range )
                     {
+                        auto& buffer = buffers.local();
                         for( auto chunk = range.begin(); chunk != range.end();
                              chunk++ )
                         {
+                            buffer.cells.clear();
                             const auto end = std::min(
                                 nb_triangles, ( chunk + 1 ) * chunk_size );
                             for( auto triangle = chunk * chunk_size;
@@ -151,7 +255,7 @@ namespace brevane::internal
                             {
                                 try
                                 {
-                                    build_column( triangle, chunks[chunk] );
+                                    build_column( triangle, buffer );
                                 }
                                 catch( ... )
                                 {
@@ -166,18 +270,38 @@ namespace brevane::internal
                                     break;
                                 }
                             }
+                            chunks[chunk] = group_by_block( buffer.cells );
                         }
                     } );
                 if( failure )
                 {
                     std::rethrow_exception( failure );
                 }
-                std::vector< CellRecord > cells;
-                for( auto& chunk : chunks )
+                return chunks;
+            }
+
+            // The cells sorted by block, keeping their order within a block.
+            ChunkCells group_by_block(
+                absl::Span< const CellRecord > cells ) const
+            {
+                ChunkCells result;
+                result.block_offsets.assign( blocks_.size() + 1, 0 );
+                for( const auto& cell : cells )
                 {
-                    cells.insert( cells.end(), chunk.begin(), chunk.end() );
+                    result.block_offsets[cell.block + 1]++;
                 }
-                return cells;
+                for( index_t block = 0; block < blocks_.size(); block++ )
+                {
+                    result.block_offsets[block + 1] +=
+                        result.block_offsets[block];
+                }
+                result.cells.resize( cells.size() );
+                auto next = result.block_offsets;
+                for( const auto& cell : cells )
+                {
+                    result.cells[next[cell.block]++] = cell;
+                }
+                return result;
             }
 
             // The plan-view triangle's vertices, counter-clockwise.
@@ -207,15 +331,11 @@ namespace brevane::internal
             // slice. Surfaces that do not cross each other are ordered alike
             // on every pillar, so the sum orders them; a crossing is caught
             // when the cells are made.
-            std::vector< ColumnSurface > column_surfaces( index_t triangle,
-                const std::array< index_t, 3 >& pillars ) const
+            void column_surfaces( index_t triangle,
+                const std::array< index_t, 3 >& pillars,
+                std::vector< ColumnSurface >& column ) const
             {
-                std::array< const SurfaceVerticesOnPillar*, 3 > on_pillars{};
-                for( local_index_t v = 0; v < 3; v++ )
-                {
-                    on_pillars[v] = &surface_vertices_.at( pillars[v] );
-                }
-                std::vector< ColumnSurface > column;
+                column.clear();
                 for( const auto& id : context_.surface_ids.value( triangle ) )
                 {
                     const auto known = surface_index_.find( id );
@@ -229,7 +349,7 @@ namespace brevane::internal
                         continue;
                     }
                     column.push_back(
-                        column_surface( known->second, pillars, on_pillars ) );
+                        column_surface( known->second, pillars ) );
                 }
                 std::sort( column.begin(), column.end(),
                     [this](
@@ -247,25 +367,25 @@ namespace brevane::internal
                         }
                         return upper_record.id < lower_record.id;
                     } );
-                return column;
             }
 
-            ColumnSurface column_surface( index_t surface,
-                const std::array< index_t, 3 >& pillars,
-                const std::array< const SurfaceVerticesOnPillar*, 3 >&
-                    on_pillars ) const
+            ColumnSurface column_surface(
+                index_t surface, const std::array< index_t, 3 >& pillars ) const
             {
                 const auto& record = surfaces_[surface];
                 ColumnSurface result{ surface, {}, 0 };
                 for( local_index_t v = 0; v < 3; v++ )
                 {
-                    const auto link = std::find_if( on_pillars[v]->begin(),
-                        on_pillars[v]->end(),
-                        [&record]( const std::pair< uuid, index_t >& entry )
+                    const auto begin =
+                        pillar_nodes_.begin() + pillar_offsets_[pillars[v]];
+                    const auto end =
+                        pillar_nodes_.begin() + pillar_offsets_[pillars[v] + 1];
+                    const auto link = std::find_if( begin, end,
+                        [surface]( const PillarNode& node )
                         {
-                            return entry.first == record.id;
+                            return node.surface == surface;
                         } );
-                    if( link == on_pillars[v]->end() )
+                    if( link == end )
                     {
                         throw TessarkException{ "Cannot build the cells: "
                                                 "surface ",
@@ -274,11 +394,19 @@ namespace brevane::internal
                             "vertex ",
                             pillars[v] };
                     }
-                    const auto vertex = link->second;
-                    const auto unique = vertex < record.unique_vertices.size()
-                                            ? record.unique_vertices[vertex]
-                                            : NO_ID;
-                    result.nodes[v] = { unique, surface, vertex };
+                    const auto vertex = link->vertex;
+                    if( vertex >= record.unique_vertices.size()
+                        || record.unique_vertices[vertex] == NO_ID )
+                    {
+                        throw TessarkException{ "Cannot build the cells: "
+                                                "vertex ",
+                            vertex, " of surface ", record.surface->name(),
+                            " (", record.id.string(),
+                            ") on the pillar of plan-view vertex ", pillars[v],
+                            " has no unique vertex" };
+                    }
+                    result.nodes[v] = { record.unique_vertices[vertex], surface,
+                        vertex };
                     result.height_sum += point_of( result.nodes[v] ).value( 2 );
                 }
                 return result;
@@ -286,17 +414,16 @@ namespace brevane::internal
 
             const Point3D& point_of( const ColumnNode& node ) const
             {
-                return surfaces_[node.surface].surface->mesh().point(
-                    node.vertex );
+                return surfaces_[node.surface].mesh->point( node.vertex );
             }
 
             // Consecutive surfaces of a column that stand on the same three
             // nodes (they coincide over the triangle) form one layer: no cell
             // lies between them, and the blocks of either may lie above or
             // below the layer.
-            static std::vector< Layer > layers_of( Layer column )
+            static void layers_of( Layer column, std::vector< Layer >& layers )
             {
-                std::vector< Layer > layers;
+                layers.clear();
                 std::size_t first{ 0 };
                 for( std::size_t s = 1; s <= column.size(); s++ )
                 {
@@ -307,7 +434,6 @@ namespace brevane::internal
                         first = s;
                     }
                 }
-                return layers;
             }
 
             static bool same_nodes(
@@ -324,12 +450,12 @@ namespace brevane::internal
                 return true;
             }
 
-            void build_column(
-                index_t triangle, std::vector< CellRecord >& cells ) const
+            void build_column( index_t triangle, ColumnBuffers& buffer ) const
             {
                 const auto pillars = ccw_vertices( triangle );
-                const auto column = column_surfaces( triangle, pillars );
-                const auto layers = layers_of( column );
+                column_surfaces( triangle, pillars, buffer.column );
+                layers_of( buffer.column, buffer.layers );
+                const auto& layers = buffer.layers;
                 std::optional< index_t > block_above;
                 for( std::size_t l = 1; l < layers.size(); l++ )
                 {
@@ -370,7 +496,7 @@ namespace brevane::internal
                                 *inverted_at ) );
                     }
                     block_above = block;
-                    cells.push_back(
+                    buffer.cells.push_back(
                         cell( block, up, low, pinched, nb_pinched ) );
                 }
             }
@@ -462,22 +588,16 @@ namespace brevane::internal
                     { low[i], up[j], up[k], up[i] } };
             }
 
-            // Creates the cells block by block in the order collected, one
-            // block vertex per unique vertex, bound to it, and the
-            // adjacencies of each block.
-            void create_cells( absl::Span< const CellRecord > cells )
+            // Creates the cells of each block in triangle order, one block
+            // vertex per unique vertex, bound to it, and the adjacencies of
+            // each block.
+            void create_cells( absl::Span< const ChunkCells > chunks )
             {
-                std::vector< std::vector< index_t > > cells_of_block(
-                    blocks_.size() );
-                for( index_t cell = 0; cell < cells.size(); cell++ )
-                {
-                    cells_of_block[cells[cell].block].push_back( cell );
-                }
                 std::vector< std::unique_ptr< HybridSolidBuilder3D > > builders(
                     blocks_.size() );
                 for( index_t block = 0; block < blocks_.size(); block++ )
                 {
-                    if( !cells_of_block[block].empty() )
+                    if( nb_cells_of_block( chunks, block ) != 0 )
                     {
                         builders[block] = context_.builder.block_mesh_builder(
                             blocks_[block] );
@@ -488,15 +608,26 @@ namespace brevane::internal
                 // shared records, so it waits until all are filled.
                 std::vector< std::vector< index_t > > unique_of_block_vertex(
                     blocks_.size() );
+                tbb::enumerable_thread_specific< std::vector< index_t > >
+                    vertex_of_unique{ std::vector< index_t >(
+                        context_.model.vertex_identifier().nb_unique_vertices(),
+                        NO_ID ) };
                 tbb::parallel_for( std::size_t{ 0 }, blocks_.size(),
                     [&]( std::size_t block )
                     {
-                        if( builders[block] )
+                        if( !builders[block] )
                         {
-                            fill_block( *builders[block], cells,
-                                cells_of_block[block],
-                                unique_of_block_vertex[block] );
+                            return;
                         }
+                        auto data = block_mesh_data( chunks,
+                            static_cast< index_t >( block ),
+                            vertex_of_unique.local() );
+                        auto& builder = *builders[block];
+                        builder.create_points( data.points );
+                        builder.create_polyhedra( data.types, data.vertices );
+                        builder.compute_polyhedron_adjacencies();
+                        unique_of_block_vertex[block] =
+                            std::move( data.unique_vertices );
                     } );
                 for( index_t block = 0; block < blocks_.size(); block++ )
                 {
@@ -511,57 +642,62 @@ namespace brevane::internal
                 }
             }
 
-            // Creates the block's cells in the order given, one block vertex
-            // per unique vertex (whose index is recorded), then the cells'
-            // adjacencies.
-            void fill_block( HybridSolidBuilder3D& builder,
-                absl::Span< const CellRecord > cells,
-                absl::Span< const index_t > block_cells,
-                std::vector< index_t >& unique_of_vertex ) const
+            static index_t nb_cells_of_block(
+                absl::Span< const ChunkCells > chunks, index_t block )
             {
-                absl::flat_hash_map< index_t, index_t > vertices;
-                vertices.reserve( block_cells.size() );
-                for( const auto cell_index : block_cells )
+                index_t nb_cells{ 0 };
+                for( const auto& chunk : chunks )
                 {
-                    const auto& cell = cells[cell_index];
-                    std::array< index_t, 6 > local{};
-                    const auto nb_nodes =
-                        polyhedron_type_nb_vertices( cell.type );
-                    for( local_index_t n = 0; n < nb_nodes; n++ )
-                    {
-                        const auto& node = cell.nodes[n];
-                        const auto [known, inserted] =
-                            vertices.try_emplace( node.unique_vertex, NO_ID );
-                        if( inserted )
-                        {
-                            known->second =
-                                builder.create_point( point_of( node ) );
-                            unique_of_vertex.push_back( node.unique_vertex );
-                        }
-                        local[n] = known->second;
-                    }
-                    create_polyhedron( builder, cell.type, local );
+                    nb_cells += chunk.block_offsets[block + 1]
+                                - chunk.block_offsets[block];
                 }
-                builder.compute_polyhedron_adjacencies();
+                return nb_cells;
             }
 
-            static void create_polyhedron( HybridSolidBuilder3D& builder,
-                PolyhedronType type, const std::array< index_t, 6 >& v )
+            // The block's cells in triangle order on block vertices numbered
+            // as first met, one per unique vertex. vertex_of_unique maps
+            // unique vertices to block vertices: all NO_ID on entry, it is
+            // reset before returning, so that the thread's next block reuses
+            // it (and the adjacency search, which may run another block on
+            // this thread, starts after).
+            BlockMeshData block_mesh_data(
+                absl::Span< const ChunkCells > chunks, index_t block,
+                std::vector< index_t >& vertex_of_unique ) const
             {
-                switch( type )
+                BlockMeshData data;
+                const auto nb_cells = nb_cells_of_block( chunks, block );
+                data.types.reserve( nb_cells );
+                data.vertices.reserve( std::size_t{ 6 } * nb_cells );
+                for( const auto& chunk : chunks )
                 {
-                case PolyhedronType::prism:
-                    builder.create_prism( v );
-                    return;
-                case PolyhedronType::pyramid:
-                    builder.create_pyramid( { v[0], v[1], v[2], v[3], v[4] } );
-                    return;
-                case PolyhedronType::tetrahedron:
-                    builder.create_tetrahedron( { v[0], v[1], v[2], v[3] } );
-                    return;
-                case PolyhedronType::hexahedron:
-                    break;
+                    for( auto c = chunk.block_offsets[block];
+                         c < chunk.block_offsets[block + 1]; c++ )
+                    {
+                        const auto& cell = chunk.cells[c];
+                        data.types.push_back( cell.type );
+                        const auto nb_nodes =
+                            polyhedron_type_nb_vertices( cell.type );
+                        for( local_index_t n = 0; n < nb_nodes; n++ )
+                        {
+                            const auto& node = cell.nodes[n];
+                            auto& vertex = vertex_of_unique[node.unique_vertex];
+                            if( vertex == NO_ID )
+                            {
+                                vertex = static_cast< index_t >(
+                                    data.unique_vertices.size() );
+                                data.unique_vertices.push_back(
+                                    node.unique_vertex );
+                                data.points.push_back( point_of( node ) );
+                            }
+                            data.vertices.push_back( vertex );
+                        }
+                    }
                 }
+                for( const auto unique : data.unique_vertices )
+                {
+                    vertex_of_unique[unique] = NO_ID;
+                }
+                return data;
             }
 
             [[noreturn]] void fail( index_t triangle,
@@ -586,6 +722,8 @@ namespace brevane::internal
             absl::flat_hash_map< uuid, index_t > block_index_;
             std::vector< SurfaceRecord > surfaces_;
             absl::flat_hash_map< uuid, index_t > surface_index_;
+            std::vector< index_t > pillar_offsets_;
+            std::vector< PillarNode > pillar_nodes_;
         };
     } // namespace
 

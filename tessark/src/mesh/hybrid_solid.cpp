@@ -4,7 +4,8 @@
 #include <array>
 #include <optional>
 
-#include <absl/container/flat_hash_map.h>
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
 
 #include "mesh/element_mapping.h"
 
@@ -113,22 +114,32 @@ namespace brevane
     }
 
     template < index_t D >
-    index_t HybridSolid< D >::create_polyhedron(
-        PolyhedronType type, absl::Span< const index_t > vertices )
+    void HybridSolid< D >::check_polyhedron_vertices( PolyhedronType type,
+        absl::Span< const index_t > vertices, std::string_view caller,
+        index_t polyhedron ) const
     {
         for( std::size_t local = 0; local < vertices.size(); local++ )
         {
-            this->check_vertex(
-                vertices[local], "HybridSolidBuilder::create_polyhedron" );
+            TESSARK_EXCEPTION( vertices[local] < this->nb_vertices(), "[",
+                caller, "] Vertex ", vertices[local], " does not exist (",
+                this->nb_vertices(), " vertices) for polyhedron ", polyhedron );
             for( std::size_t other = 0; other < local; other++ )
             {
-                TESSARK_EXCEPTION( vertices[other] != vertices[local],
-                    "[HybridSolidBuilder::create_polyhedron] Vertex ",
-                    vertices[local], " given twice in a ",
-                    polyhedron_type_name( type ) );
+                TESSARK_EXCEPTION( vertices[other] != vertices[local], "[",
+                    caller, "] Vertex ", vertices[local], " given twice in a ",
+                    polyhedron_type_name( type ), " for polyhedron ",
+                    polyhedron );
             }
         }
+    }
+
+    template < index_t D >
+    index_t HybridSolid< D >::create_polyhedron(
+        PolyhedronType type, absl::Span< const index_t > vertices )
+    {
         const auto polyhedron = nb_polyhedra();
+        check_polyhedron_vertices( type, vertices,
+            "HybridSolidBuilder::create_polyhedron", polyhedron );
         types_.push_back( type );
         vertices_.insert( vertices_.end(), vertices.begin(), vertices.end() );
         vertex_offsets_.push_back( static_cast< index_t >( vertices_.size() ) );
@@ -140,11 +151,127 @@ namespace brevane
     }
 
     template < index_t D >
+    index_t HybridSolid< D >::create_polyhedra(
+        absl::Span< const PolyhedronType > types,
+        absl::Span< const index_t > vertices )
+    {
+        // Everything is checked before anything is stored, so that a
+        // failure leaves the solid as it was.
+        const auto first = nb_polyhedra();
+        TESSARK_EXCEPTION(
+            static_cast< std::uint64_t >( first ) + types.size() < NO_ID,
+            "[HybridSolidBuilder::create_polyhedra] Too many polyhedra: ",
+            first, " + ", types.size() );
+        std::size_t nb_corners{ 0 };
+        std::size_t nb_facets{ 0 };
+        for( std::size_t p = 0; p < types.size(); p++ )
+        {
+            const auto nb = polyhedron_type_nb_vertices( types[p] );
+            TESSARK_EXCEPTION( nb_corners + nb <= vertices.size(),
+                "[HybridSolidBuilder::create_polyhedra] Polyhedron ", first + p,
+                " (a ", polyhedron_type_name( types[p] ),
+                ") lacks vertices: ", vertices.size(), " given for ",
+                types.size(), " polyhedra" );
+            check_polyhedron_vertices( types[p],
+                vertices.subspan( nb_corners, nb ),
+                "HybridSolidBuilder::create_polyhedra",
+                static_cast< index_t >( first + p ) );
+            nb_corners += nb;
+            nb_facets += polyhedron_type_nb_facets( types[p] );
+        }
+        TESSARK_EXCEPTION( nb_corners == vertices.size(),
+            "[HybridSolidBuilder::create_polyhedra] ", vertices.size(),
+            " vertices given where the ", types.size(), " polyhedra have ",
+            nb_corners );
+        types_.insert( types_.end(), types.begin(), types.end() );
+        vertices_.insert( vertices_.end(), vertices.begin(), vertices.end() );
+        vertex_offsets_.reserve( vertex_offsets_.size() + types.size() );
+        facet_offsets_.reserve( facet_offsets_.size() + types.size() );
+        auto corner = vertex_offsets_.back();
+        auto facet = facet_offsets_.back();
+        for( const auto type : types )
+        {
+            corner += polyhedron_type_nb_vertices( type );
+            facet += polyhedron_type_nb_facets( type );
+            vertex_offsets_.push_back( corner );
+            facet_offsets_.push_back( facet );
+        }
+        adjacents_.resize( adjacents_.size() + nb_facets, NO_ID );
+        this->polyhedron_attribute_manager().resize( nb_polyhedra() );
+        return first;
+    }
+
+    namespace
+    {
+        // The local facets of one polyhedron type, copied once so that the
+        // adjacency search reads them without a call per facet.
+        struct FacetTable
+        {
+            local_index_t nb_facets{ 0 };
+            std::array< local_index_t, 6 > sizes{};
+            std::array< std::array< local_index_t, 4 >, 6 > facets{};
+        };
+
+        std::array< FacetTable, 4 > facet_tables()
+        {
+            std::array< FacetTable, 4 > tables;
+            for( const auto type :
+                { PolyhedronType::tetrahedron, PolyhedronType::pyramid,
+                    PolyhedronType::prism, PolyhedronType::hexahedron } )
+            {
+                auto& table = tables[static_cast< std::size_t >( type )];
+                table.nb_facets = polyhedron_type_nb_facets( type );
+                for( local_index_t facet = 0; facet < table.nb_facets; facet++ )
+                {
+                    const auto locals = polyhedron_type_facet( type, facet );
+                    table.sizes[facet] =
+                        static_cast< local_index_t >( locals.size() );
+                    std::copy( locals.begin(), locals.end(),
+                        table.facets[facet].begin() );
+                }
+            }
+            return tables;
+        }
+
+        // The vertices of a facet in increasing order, NO_ID past its size.
+        using FacetKey = std::array< index_t, 4 >;
+
+        FacetKey facet_key( const index_t* vertices,
+            const std::array< local_index_t, 4 >& locals, local_index_t size )
+        {
+            FacetKey key{ NO_ID, NO_ID, NO_ID, NO_ID };
+            for( local_index_t i = 0; i < size; i++ )
+            {
+                auto value = vertices[locals[i]];
+                auto slot = i;
+                for( ; slot > 0 && key[slot - 1] > value; slot-- )
+                {
+                    key[slot] = key[slot - 1];
+                }
+                key[slot] = value;
+            }
+            return key;
+        }
+
+        // Advances through a list sorted by increasing value; true when it
+        // holds the value.
+        bool advance_to(
+            const index_t*& cursor, const index_t* end, index_t value )
+        {
+            while( cursor != end && *cursor < value )
+            {
+                cursor++;
+            }
+            return cursor != end && *cursor == value;
+        }
+    } // namespace
+
+    template < index_t D >
     void HybridSolid< D >::compute_polyhedron_adjacencies()
     {
-        // The polyhedra around each vertex, in compressed rows: the
-        // polyhedra that may share a facet with a given one are found around
-        // one of its facet's vertices, without a table of every facet.
+        // The polyhedra around each vertex, in compressed rows of increasing
+        // polyhedron index: the polyhedra holding a facet are those in the
+        // rows of all its vertices, found by walking three rows together.
         const auto nb_vertices = this->nb_vertices();
         std::vector< index_t > around_offsets( nb_vertices + 1, 0 );
         for( const auto vertex : vertices_ )
@@ -168,84 +295,76 @@ namespace brevane
                 }
             }
         }
-        const auto facet_key = [this]( index_t polyhedron, local_index_t facet )
+        const auto tables = facet_tables();
+        const auto row = [&]( index_t vertex )
         {
-            std::array< index_t, 4 > key{ NO_ID, NO_ID, NO_ID, NO_ID };
-            const auto locals =
-                polyhedron_type_facet( types_[polyhedron], facet );
-            for( std::size_t i = 0; i < locals.size(); i++ )
-            {
-                key[i] = vertices_[vertex_offsets_[polyhedron] + locals[i]];
-            }
-            std::sort( key.begin(), key.end() );
-            return key;
+            const index_t* begin = around.data();
+            return std::pair{ begin + around_offsets[vertex],
+                begin + around_offsets[vertex + 1] };
         };
-        const auto holds =
-            [this]( index_t polyhedron, const std::array< index_t, 4 >& key )
+        // The other polyhedron with a facet of the same vertices when there
+        // is exactly one; a facet met by more is non-manifold and joins
+        // none.
+        const auto across =
+            [&]( index_t polyhedron, const FacetKey& key, local_index_t size )
         {
-            const auto begin = vertices_.begin() + vertex_offsets_[polyhedron];
-            const auto end =
-                vertices_.begin() + vertex_offsets_[polyhedron + 1];
-            return std::all_of( key.begin(), key.end(),
-                [&]( index_t vertex )
-                {
-                    return vertex == NO_ID
-                           || std::find( begin, end, vertex ) != end;
-                } );
-        };
-        // A facet met by exactly two polyhedra joins them; met by more, it
-        // is non-manifold and joins none.
-        std::fill( adjacents_.begin(), adjacents_.end(), NO_ID );
-        for( index_t polyhedron = 0; polyhedron < nb_polyhedra(); polyhedron++ )
-        {
-            const auto type = types_[polyhedron];
-            for( local_index_t facet = 0;
-                 facet < polyhedron_type_nb_facets( type ); facet++ )
+            auto [cursor, end] = row( key[0] );
+            auto [second, second_end] = row( key[1] );
+            auto [third, third_end] = row( key[2] );
+            index_t match{ NO_ID };
+            for( ; cursor != end; cursor++ )
             {
-                if( adjacents_[facet_offsets_[polyhedron] + facet] != NO_ID )
+                const auto other = *cursor;
+                if( !advance_to( second, second_end, other )
+                    || !advance_to( third, third_end, other )
+                    || other == polyhedron )
                 {
                     continue;
                 }
-                const auto key = facet_key( polyhedron, facet );
-                // key[0] is the smallest vertex: every polyhedron holding
-                // the facet is around it.
-                std::optional< PolyhedronFacet > match;
-                bool shared_by_more{ false };
-                for( auto slot = around_offsets[key[0]];
-                     slot < around_offsets[key[0] + 1]; slot++ )
+                const auto* vertices =
+                    vertices_.data() + vertex_offsets_[other];
+                const auto& table =
+                    tables[static_cast< std::size_t >( types_[other] )];
+                for( local_index_t facet = 0; facet < table.nb_facets; facet++ )
                 {
-                    const auto other = around[slot];
-                    if( other == polyhedron || !holds( other, key ) )
+                    if( table.sizes[facet] != size
+                        || facet_key( vertices, table.facets[facet], size )
+                               != key )
                     {
                         continue;
                     }
-                    for( local_index_t other_facet = 0;
-                         other_facet
-                         < polyhedron_type_nb_facets( types_[other] );
-                         other_facet++ )
+                    if( match != NO_ID )
                     {
-                        if( facet_key( other, other_facet ) != key )
-                        {
-                            continue;
-                        }
-                        shared_by_more = match.has_value();
-                        match = PolyhedronFacet{ other, other_facet };
+                        return NO_ID;
                     }
-                    if( shared_by_more )
-                    {
-                        break;
-                    }
+                    match = other;
                 }
-                if( !match || shared_by_more )
-                {
-                    continue;
-                }
-                adjacents_[facet_offsets_[polyhedron] + facet] =
-                    match->polyhedron_id;
-                adjacents_[facet_offsets_[match->polyhedron_id]
-                           + match->facet_id] = polyhedron;
             }
-        }
+            return match;
+        };
+        // Each polyhedron fills its own facets only, so the polyhedra are
+        // independent and shared between threads.
+        tbb::parallel_for( tbb::blocked_range< index_t >( 0, nb_polyhedra() ),
+            [&]( const tbb::blocked_range< index_t >& range )
+            {
+                for( auto polyhedron = range.begin(); polyhedron != range.end();
+                     polyhedron++ )
+                {
+                    const auto* vertices =
+                        vertices_.data() + vertex_offsets_[polyhedron];
+                    const auto& table = tables[static_cast< std::size_t >(
+                        types_[polyhedron] )];
+                    for( local_index_t facet = 0; facet < table.nb_facets;
+                         facet++ )
+                    {
+                        const auto size = table.sizes[facet];
+                        adjacents_[facet_offsets_[polyhedron] + facet] = across(
+                            polyhedron,
+                            facet_key( vertices, table.facets[facet], size ),
+                            size );
+                    }
+                }
+            } );
     }
 
     template < index_t D >

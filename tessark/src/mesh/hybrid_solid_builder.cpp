@@ -1,5 +1,7 @@
 #include <tessark/mesh/hybrid_solid_builder.h>
 
+#include <algorithm>
+
 #include <tessark/mesh/mesh_builder_factory.h>
 
 namespace brevane
@@ -26,6 +28,20 @@ namespace brevane
         const auto vertex = create_vertex();
         solid_.set_point( vertex, copy );
         return vertex;
+    }
+
+    template < index_t D >
+    index_t HybridSolidBuilder< D >::create_points(
+        absl::Span< const Point< D > > points )
+    {
+        const auto first = create_vertices( static_cast< index_t >(
+            std::min< std::size_t >( points.size(), NO_ID ) ) );
+        for( std::size_t point = 0; point < points.size(); point++ )
+        {
+            solid_.set_point(
+                first + static_cast< index_t >( point ), points[point] );
+        }
+        return first;
     }
 
     template < index_t D >
@@ -62,6 +78,14 @@ namespace brevane
         const std::array< index_t, 8 >& vertices )
     {
         return solid_.create_polyhedron( PolyhedronType::hexahedron, vertices );
+    }
+
+    template < index_t D >
+    index_t HybridSolidBuilder< D >::create_polyhedra(
+        absl::Span< const PolyhedronType > types,
+        absl::Span< const index_t > vertices )
+    {
+        return solid_.create_polyhedra( types, vertices );
     }
 
     template < index_t D >

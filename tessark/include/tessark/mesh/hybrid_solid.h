@@ -56,6 +56,11 @@ namespace brevane
 
         index_t create_polyhedron(
             PolyhedronType type, absl::Span< const index_t > vertices );
+        index_t create_polyhedra( absl::Span< const PolyhedronType > types,
+            absl::Span< const index_t > vertices );
+        void check_polyhedron_vertices( PolyhedronType type,
+            absl::Span< const index_t > vertices, std::string_view caller,
+            index_t polyhedron ) const;
         void compute_polyhedron_adjacencies();
         std::vector< index_t > delete_polyhedra(
             const std::vector< bool >& to_delete );

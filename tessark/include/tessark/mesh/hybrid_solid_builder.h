@@ -26,12 +26,22 @@ namespace brevane
 
         // Returns the index of the new vertex.
         index_t create_point( const Point< D >& point );
+        // Creates one vertex per point, in order; returns the index of the
+        // first. The points must not be this solid's own.
+        index_t create_points( absl::Span< const Point< D > > points );
         void set_point( index_t vertex, const Point< D >& point );
 
         index_t create_tetrahedron( const std::array< index_t, 4 >& vertices );
         index_t create_pyramid( const std::array< index_t, 5 >& vertices );
         index_t create_prism( const std::array< index_t, 6 >& vertices );
         index_t create_hexahedron( const std::array< index_t, 8 >& vertices );
+        // Creates polyhedra of the given types in order, their vertices
+        // concatenated in the same order (as many per polyhedron as its type
+        // has); returns the index of the first. Throws naming the polyhedron
+        // when the vertices do not match the types, a vertex does not exist
+        // or appears twice in one polyhedron; nothing is created then.
+        index_t create_polyhedra( absl::Span< const PolyhedronType > types,
+            absl::Span< const index_t > vertices );
 
         // Two polyhedra sharing a facet (same vertex set) become adjacent
         // across it; a facet shared by more than two gets no adjacency.
