@@ -31,6 +31,107 @@ namespace brevane::internal
             throw TessarkException{ "Surface point not found in pillar" };
         }
 
+        void add_link( SurfaceVerticesOnPillar& vertices, const uuid& surface,
+            index_t surface_vertex )
+        {
+            // The vertex first: comparing it is cheaper than the uuid.
+            if( std::none_of( vertices.begin(), vertices.end(),
+                    [&]( const std::pair< uuid, index_t >& link )
+                    {
+                        return link.second == surface_vertex
+                               && link.first == surface;
+                    } ) )
+            {
+                vertices.emplace_back( surface, surface_vertex );
+            }
+        }
+
+        // link_top_vertex, with room made on first use for one vertex per
+        // surface the pillar meets.
+        void record_top_vertex( const AssemblyContext& context,
+            TopVertexSurfaceVertices& top_vertex_surface_vertices,
+            index_t top_vertex, const uuid& surface, index_t surface_vertex )
+        {
+            auto& vertices = top_vertex_surface_vertices[top_vertex];
+            if( vertices.empty() )
+            {
+                vertices.reserve(
+                    context.pillars[top_vertex].intersections.size() );
+            }
+            add_link( vertices, surface, surface_vertex );
+        }
+
+        // Fills the surface's mesh as build_surface_from_pillars says.
+        // surface_vertex_of_top holds NO_ID for every plan-view vertex, and
+        // does again on return: it maps the plan-view vertices to this
+        // mesh's vertices while the mesh is made.
+        void fill_surface( const AssemblyContext& context, const uuid& surface,
+            absl::Span< const index_t > triangles, const SliceLevel& level,
+            TopVertexSurfaceVertices& top_vertex_surface_vertices,
+            std::vector< index_t >& surface_vertex_of_top )
+        {
+            auto mesh_builder =
+                context.builder
+                    .surface_mesh_builder< TriangulatedSurfaceBuilder3D >(
+                        surface );
+            const auto& plan_view = context.background_surface.surface();
+            // One mesh vertex per plan-view vertex, numbered in order of
+            // first use by the triangles, however many triangles share it.
+            std::vector< index_t > top_vertices;
+            std::vector< index_t > corners( 3 * triangles.size() );
+            const auto first_vertex =
+                context.model.surface( surface ).mesh().nb_vertices();
+            for( std::size_t triangle = 0; triangle < triangles.size();
+                 triangle++ )
+            {
+                for( local_index_t local = 0; local < 3; local++ )
+                {
+                    const auto top_vertex = plan_view.polygon_vertex(
+                        { triangles[triangle], local } );
+                    auto& vertex = surface_vertex_of_top[top_vertex];
+                    if( vertex == NO_ID )
+                    {
+                        vertex = first_vertex
+                                 + static_cast< index_t >( top_vertices.size() );
+                        top_vertices.push_back( top_vertex );
+                    }
+                    corners[3 * triangle + local] = vertex;
+                }
+            }
+            for( const auto top_vertex : top_vertices )
+            {
+                surface_vertex_of_top[top_vertex] = NO_ID;
+            }
+            std::vector< Point3D > points;
+            points.reserve( top_vertices.size() );
+            for( const auto top_vertex : top_vertices )
+            {
+                points.push_back( level_point(
+                    context.pillars.at( top_vertex ), level.surfaces ) );
+            }
+            mesh_builder->create_vertices(
+                static_cast< index_t >( top_vertices.size() ) );
+            for( index_t vertex = 0; vertex < points.size(); vertex++ )
+            {
+                mesh_builder->set_point( first_vertex + vertex, points[vertex] );
+                record_top_vertex( context, top_vertex_surface_vertices,
+                    top_vertices[vertex], surface, first_vertex + vertex );
+            }
+            // Plan-view triangles run counter-clockwise: kept, they face up.
+            if( context.surfaces_facing_down.contains( surface ) )
+            {
+                for( std::size_t triangle = 0; triangle < triangles.size();
+                     triangle++ )
+                {
+                    std::swap(
+                        corners[3 * triangle + 1], corners[3 * triangle + 2] );
+                }
+            }
+            mesh_builder->create_polygons( corners, 3 );
+            mesh_builder->compute_polygon_adjacencies();
+            add_to_slice_collection( context, { surface }, level.collection );
+        }
+
         // The stage's state: the plan-view triangles of every surface,
         // bucketed once, and the record of the surface vertices on each
         // pillar.
@@ -41,8 +142,13 @@ namespace brevane::internal
                 TopVertexSurfaceVertices& top_vertex_surface_vertices )
                 : context_( context ),
                   triangles_( triangles_by_surface( context ) ),
-                  top_vertex_surface_vertices_( top_vertex_surface_vertices )
+                  top_vertex_surface_vertices_( top_vertex_surface_vertices ),
+                  surface_vertex_of_top_(
+                      context.background_surface.surface().nb_vertices(),
+                      NO_ID )
             {
+                top_vertex_surface_vertices_.reserve(
+                    surface_vertex_of_top_.size() );
             }
 
             std::vector< uuid > build()
@@ -90,9 +196,9 @@ namespace brevane::internal
                         context_, { surface }, level.collection );
                     return;
                 }
-                build_surface_from_pillars( context_, surface,
+                fill_surface( context_, surface,
                     triangles_of_surface( triangles_, surface ), level,
-                    top_vertex_surface_vertices_ );
+                    top_vertex_surface_vertices_, surface_vertex_of_top_ );
             }
 
             // A fault group is rebuilt as the whole fault, items outside the
@@ -130,6 +236,7 @@ namespace brevane::internal
             const AssemblyContext& context_;
             const TrianglesBySurface triangles_;
             TopVertexSurfaceVertices& top_vertex_surface_vertices_;
+            std::vector< index_t > surface_vertex_of_top_;
             absl::flat_hash_set< uuid > rebuilt_;
         };
     } // namespace
@@ -146,55 +253,16 @@ namespace brevane::internal
         const SliceLevel& level,
         TopVertexSurfaceVertices& top_vertex_surface_vertices )
     {
-        auto mesh_builder =
-            context.builder
-                .surface_mesh_builder< TriangulatedSurfaceBuilder3D >(
-                    surface );
-        const auto& plan_view = context.background_surface.surface();
-        // Plan-view vertex to its vertex in this mesh: each pillar point is
-        // created once per surface, however many triangles share it.
-        absl::flat_hash_map< index_t, index_t > surface_vertices;
-        const auto surface_vertex = [&]( index_t top_vertex )
-        {
-            const auto known = surface_vertices.find( top_vertex );
-            if( known != surface_vertices.end() )
-            {
-                return known->second;
-            }
-            const auto vertex = mesh_builder->create_point( level_point(
-                context.pillars.at( top_vertex ), level.surfaces ) );
-            surface_vertices.emplace( top_vertex, vertex );
-            link_top_vertex(
-                top_vertex_surface_vertices, top_vertex, surface, vertex );
-            return vertex;
-        };
-        // Plan-view triangles run counter-clockwise: kept, they face up.
-        const auto facing_down = context.surfaces_facing_down.contains( surface );
-        for( const auto triangle : triangles )
-        {
-            const auto top_vertices = plan_view.polygon_vertices( triangle );
-            std::array< index_t, 3 > vertices{ surface_vertex( top_vertices[0] ),
-                surface_vertex( top_vertices[1] ),
-                surface_vertex( top_vertices[2] ) };
-            if( facing_down )
-            {
-                std::swap( vertices[1], vertices[2] );
-            }
-            mesh_builder->create_triangle( vertices );
-        }
-        mesh_builder->compute_polygon_adjacencies();
-        add_to_slice_collection( context, { surface }, level.collection );
+        std::vector< index_t > surface_vertex_of_top(
+            context.background_surface.surface().nb_vertices(), NO_ID );
+        fill_surface( context, surface, triangles, level,
+            top_vertex_surface_vertices, surface_vertex_of_top );
     }
 
     void link_top_vertex( TopVertexSurfaceVertices& top_vertex_surface_vertices,
         index_t top_vertex, const uuid& surface, index_t surface_vertex )
     {
-        auto& vertices = top_vertex_surface_vertices[top_vertex];
-        const std::pair< uuid, index_t > link{ surface, surface_vertex };
-        if( std::find( vertices.begin(), vertices.end(), link )
-            == vertices.end() )
-        {
-            vertices.push_back( link );
-        }
+        add_link( top_vertex_surface_vertices[top_vertex], surface,
+            surface_vertex );
     }
 } // namespace brevane::internal

@@ -191,20 +191,16 @@ namespace brevane::internal
             // Binds the vertices in mesh order.
             void bind_vertices()
             {
-                std::vector< std::pair< index_t, index_t > > bindings(
-                    mesh_.vertex_map.begin(), mesh_.vertex_map.end() );
-                std::sort( bindings.begin(), bindings.end(),
-                    []( const auto& first, const auto& second )
-                    {
-                        return first.second < second.second;
-                    } );
-                for( const auto& [unique_vertex, vertex] : bindings )
+                std::vector< index_t > unique_vertices(
+                    context_.model.surface( mesh_.boundary ).mesh().nb_vertices(),
+                    NO_ID );
+                for( const auto& [unique_vertex, vertex] : mesh_.vertex_map )
                 {
-                    context_.builder.set_unique_vertex(
-                        { { component_types::surface(), mesh_.boundary },
-                            vertex },
-                        unique_vertex );
+                    unique_vertices[vertex] = unique_vertex;
                 }
+                context_.builder.set_unique_vertices(
+                    { component_types::surface(), mesh_.boundary },
+                    unique_vertices );
             }
 
             const AssemblyContext& context_;

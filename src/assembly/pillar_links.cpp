@@ -56,30 +56,45 @@ namespace brevane::internal
     PillarLinks link_pillar_vertices( const AssemblyContext& context,
         const TopVertexSurfaceVertices& surface_vertices )
     {
-        PillarLinks links;
-        const auto unique_vertex =
-            [&]( index_t top_vertex, const PillarIntersection& intersection )
-        {
-            return context.model.unique_vertex( pillar_surface_vertex(
-                surface_vertices, top_vertex, intersection.surface ) );
-        };
         const auto nb_top_vertices =
             context.background_surface.surface().nb_vertices();
+        // At most one link per pair of consecutive nodes.
+        std::size_t nb_links{ 0 };
+        for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
+             top_vertex++ )
+        {
+            const auto nb_nodes =
+                context.pillars.at( top_vertex ).intersections.size();
+            nb_links += nb_nodes > 0 ? nb_nodes - 1 : 0;
+        }
+        PillarLinks links;
+        links.unique_vertex_below.reserve( nb_links );
+        links.unique_vertex_above.reserve( nb_links );
         for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
              top_vertex++ )
         {
             const auto& intersections =
                 context.pillars.at( top_vertex ).intersections;
+            if( intersections.size() < 2 )
+            {
+                continue;
+            }
+            const auto& on_pillar = surface_vertices.at( top_vertex );
+            const auto unique_vertex =
+                [&]( const PillarIntersection& intersection )
+            {
+                return context.model.unique_vertex( pillar_surface_vertex(
+                    on_pillar, top_vertex, intersection.surface ) );
+            };
+            auto upper = unique_vertex( intersections.front() );
             for( std::size_t below = 1; below < intersections.size(); below++ )
             {
-                const auto upper =
-                    unique_vertex( top_vertex, intersections[below - 1] );
-                const auto lower =
-                    unique_vertex( top_vertex, intersections[below] );
+                const auto lower = unique_vertex( intersections[below] );
                 if( upper != lower )
                 {
                     link( links, upper, lower );
                 }
+                upper = lower;
             }
         }
         return links;

@@ -1,5 +1,8 @@
 #include "assembly/unique_vertices.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace brevane::internal
 {
     namespace
@@ -11,21 +14,19 @@ namespace brevane::internal
         // point. Its vertex stands on that node and shares its unique
         // vertex.
         void bind_vertices_on_pillar_nodes( const AssemblyContext& context,
-            const TopVertexSurfaceVertices& surface_vertices,
-            index_t top_vertex )
+            const SurfaceVerticesOnPillar& on_pillar, index_t top_vertex )
         {
             const auto& model = context.model;
-            for( const auto& [surface, vertex] :
-                surface_vertices.at( top_vertex ) )
+            for( const auto& [surface, vertex] : on_pillar )
             {
-                const auto& component = model.surface( surface );
                 const ComponentMeshVertex surface_vertex{
-                    component.component_id(), vertex
+                    { component_types::surface(), surface }, vertex
                 };
                 if( model.unique_vertex( surface_vertex ) != NO_ID )
                 {
                     continue;
                 }
+                const auto& component = model.surface( surface );
                 const auto& point = component.mesh().point( vertex );
                 index_t node{ NO_ID };
                 for( const auto& intersection :
@@ -33,9 +34,8 @@ namespace brevane::internal
                 {
                     if( intersection.point.inexact_equal( point ) )
                     {
-                        node = model.unique_vertex(
-                            pillar_surface_vertex( surface_vertices, top_vertex,
-                                intersection.surface ) );
+                        node = model.unique_vertex( pillar_surface_vertex(
+                            on_pillar, top_vertex, intersection.surface ) );
                         break;
                     }
                 }
@@ -54,14 +54,26 @@ namespace brevane::internal
         const TopVertexSurfaceVertices& surface_vertices, index_t top_vertex,
         const uuid& surface )
     {
-        const auto vertex =
-            surface_vertex_on_pillar( surface_vertices, top_vertex, surface );
-        TESSARK_EXCEPTION( vertex.has_value(),
-            "[PillarStructuralModelBuilder] Surface ", surface.string(),
-            " meets the pillar of plan-view vertex ", top_vertex,
+        return pillar_surface_vertex(
+            surface_vertices.at( top_vertex ), top_vertex, surface );
+    }
+
+    ComponentMeshVertex pillar_surface_vertex(
+        const SurfaceVerticesOnPillar& on_pillar, index_t top_vertex,
+        const uuid& surface )
+    {
+        for( const auto& [vertex_surface, vertex] : on_pillar )
+        {
+            if( vertex_surface == surface )
+            {
+                return { { component_types::surface(), surface }, vertex };
+            }
+        }
+        throw TessarkException{ "[PillarStructuralModelBuilder] Surface ",
+            surface.string(), " meets the pillar of plan-view vertex ",
+            top_vertex,
             " but was not rebuilt there: no plan-view triangle at that vertex "
-            "lists it (are its boundary lines all in the model?)" );
-        return { { component_types::surface(), surface }, *vertex };
+            "lists it (are its boundary lines all in the model?)" };
     }
 
     void create_unique_vertices( const AssemblyContext& context,
@@ -69,14 +81,39 @@ namespace brevane::internal
     {
         const auto nb_top_vertices =
             context.background_surface.surface().nb_vertices();
-        // Top nodes first, so that index i names the top of pillar i. The
-        // created index is not the one bound when the model already had
-        // unique vertices: creating one per pillar only makes sure that
-        // index i exists.
+        // All unique vertices are made at once: one per pillar (the top
+        // nodes), then one per change of point down each pillar. Only
+        // consecutive nodes are compared: a pillar that leaves a point and
+        // comes back to it gets a new unique vertex there.
+        // A missing pillar is left for the bindings below to report, after
+        // binding what comes before it.
+        std::uint64_t nb_created{ nb_top_vertices };
+        const auto nb_pillars = std::min< std::size_t >(
+            nb_top_vertices, context.pillars.size() );
+        for( std::size_t top_vertex = 0; top_vertex < nb_pillars; top_vertex++ )
+        {
+            const auto& intersections =
+                context.pillars[top_vertex].intersections;
+            for( std::size_t below = 1; below < intersections.size(); below++ )
+            {
+                if( !intersections[below - 1].point.inexact_equal(
+                        intersections[below].point ) )
+                {
+                    nb_created++;
+                }
+            }
+        }
+        // Index i names the top of pillar i. The first created index is not
+        // that when the model already had unique vertices: creating one per
+        // pillar only makes sure that index i exists.
+        TESSARK_EXCEPTION( nb_created < NO_ID,
+            "[PillarStructuralModelBuilder] Too many pillar nodes: ",
+            nb_created );
+        const auto first_created = context.builder.create_unique_vertices(
+            static_cast< index_t >( nb_created ) );
         for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
              top_vertex++ )
         {
-            context.builder.create_unique_vertex();
             const auto& top =
                 context.pillars.at( top_vertex ).intersections.at( 0 );
             context.builder.set_unique_vertex(
@@ -84,13 +121,13 @@ namespace brevane::internal
                     surface_vertices, top_vertex, top.surface ),
                 top_vertex );
         }
-        // Only consecutive nodes are compared: a pillar that leaves a point
-        // and comes back to it gets a new unique vertex there.
+        auto next = first_created + nb_top_vertices;
         for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
              top_vertex++ )
         {
             const auto& intersections =
                 context.pillars.at( top_vertex ).intersections;
+            const auto& on_pillar = surface_vertices.at( top_vertex );
             auto current = top_vertex;
             for( std::size_t below = 1; below < intersections.size(); below++ )
             {
@@ -98,15 +135,13 @@ namespace brevane::internal
                 if( !intersections[below - 1].point.inexact_equal(
                         lower.point ) )
                 {
-                    current = context.builder.create_unique_vertex();
+                    current = next++;
                 }
                 context.builder.set_unique_vertex(
-                    pillar_surface_vertex(
-                        surface_vertices, top_vertex, lower.surface ),
+                    pillar_surface_vertex( on_pillar, top_vertex, lower.surface ),
                     current );
             }
-            bind_vertices_on_pillar_nodes(
-                context, surface_vertices, top_vertex );
+            bind_vertices_on_pillar_nodes( context, on_pillar, top_vertex );
         }
     }
 } // namespace brevane::internal

@@ -17,6 +17,11 @@ namespace brevane::internal
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT ComponentMeshVertex
     pillar_surface_vertex( const TopVertexSurfaceVertices& surface_vertices,
         index_t top_vertex, const uuid& surface );
+    // The same, from the surface vertices on that pillar (found once for
+    // the several look-ups of a walk down the pillar).
+    [[nodiscard]] VARNHOLT_PILLAR_EXPORT ComponentMeshVertex
+    pillar_surface_vertex( const SurfaceVerticesOnPillar& on_pillar,
+        index_t top_vertex, const uuid& surface );
 
     // Binds the vertex of every pillar intersection's surface to a unique
     // vertex. Unique vertex i is the top node of pillar i, whether or not it

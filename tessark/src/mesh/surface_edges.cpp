@@ -65,6 +65,19 @@ namespace brevane
         return inserted.first->second;
     }
 
+    void SurfaceEdges::reserve( index_t nb_edges )
+    {
+        // At least doubling, so that many small reservations stay linear.
+        if( nb_edges <= edges_.capacity() )
+        {
+            return;
+        }
+        const auto size =
+            std::max< std::size_t >( nb_edges, 2 * edges_.capacity() );
+        edges_.reserve( size );
+        lookup_.reserve( size );
+    }
+
     std::vector< index_t > SurfaceEdges::delete_edges(
         const std::vector< bool >& to_delete )
     {

@@ -17,6 +17,17 @@ namespace brevane
 
         // Largest polygon: local indices stop below NO_LID.
         constexpr index_t MAX_POLYGON_SIZE = NO_LID - 1;
+
+        // Makes room for the given size, at least doubling the capacity so
+        // that many small bulk creations stay linear.
+        template < typename Vector >
+        void reserve_at_least( Vector& vector, std::size_t size )
+        {
+            if( size > vector.capacity() )
+            {
+                vector.reserve( std::max( size, 2 * vector.capacity() ) );
+            }
+        }
     } // namespace
 
     template < index_t D >
@@ -680,33 +691,38 @@ namespace brevane
     }
 
     template < index_t D >
-    index_t SurfaceMesh< D >::create_polygon(
-        absl::Span< const index_t > vertices )
+    void SurfaceMesh< D >::check_new_polygon(
+        absl::Span< const index_t > vertices, std::string_view caller ) const
     {
         if( polygon_size_ != 0 )
         {
-            TESSARK_EXCEPTION( vertices.size() == polygon_size_,
-                "[SurfaceMesh::create_polygon] Polygons of this surface have ",
+            TESSARK_EXCEPTION( vertices.size() == polygon_size_, "[", caller,
+                "] Polygons of this surface have ",
                 static_cast< unsigned >( polygon_size_ ), " vertices, ",
                 vertices.size(), " given" );
         }
         TESSARK_EXCEPTION(
-            vertices.size() >= 3 && vertices.size() <= MAX_POLYGON_SIZE,
-            "[SurfaceMesh::create_polygon] A polygon has 3 to ",
-            MAX_POLYGON_SIZE, " vertices, ", vertices.size(), " given" );
-        TESSARK_EXCEPTION( polygon_vertices_.size() + vertices.size() < NO_ID,
-            "[SurfaceMesh::create_polygon] Too many polygon vertices" );
+            vertices.size() >= 3 && vertices.size() <= MAX_POLYGON_SIZE, "[",
+            caller, "] A polygon has 3 to ", MAX_POLYGON_SIZE, " vertices, ",
+            vertices.size(), " given" );
         for( std::size_t local = 0; local < vertices.size(); local++ )
         {
-            check_vertex( vertices[local], "SurfaceMesh::create_polygon" );
+            check_vertex( vertices[local], caller );
             for( std::size_t other = 0; other < local; other++ )
             {
-                TESSARK_EXCEPTION( vertices[other] != vertices[local],
-                    "[SurfaceMesh::create_polygon] Vertex ", vertices[local],
+                TESSARK_EXCEPTION( vertices[other] != vertices[local], "[",
+                    caller, "] Vertex ", vertices[local],
                     " given twice (local indices ", other, " and ", local,
                     ")" );
             }
         }
+    }
+
+    // Appends a checked polygon: its corners, their unique edges and the
+    // links of its vertices.
+    template < index_t D >
+    void SurfaceMesh< D >::append_polygon( absl::Span< const index_t > vertices )
+    {
         const auto polygon = nb_polygons();
         const auto size = static_cast< local_index_t >( vertices.size() );
         for( local_index_t local = 0; local < size; local++ )
@@ -725,8 +741,75 @@ namespace brevane
         {
             update_link_with( { polygon, local } );
         }
+    }
+
+    template < index_t D >
+    index_t SurfaceMesh< D >::create_polygon(
+        absl::Span< const index_t > vertices )
+    {
+        check_new_polygon( vertices, "SurfaceMesh::create_polygon" );
+        TESSARK_EXCEPTION( polygon_vertices_.size() + vertices.size() < NO_ID,
+            "[SurfaceMesh::create_polygon] Too many polygon vertices" );
+        const auto polygon = nb_polygons();
+        append_polygon( vertices );
         polygon_attributes_->resize( polygon + 1 );
         return polygon;
+    }
+
+    template < index_t D >
+    index_t SurfaceMesh< D >::create_polygons(
+        absl::Span< const index_t > vertices, local_index_t polygon_size )
+    {
+        TESSARK_EXCEPTION( polygon_size >= 3 && polygon_size <= MAX_POLYGON_SIZE,
+            "[SurfaceMesh::create_polygons] A polygon has 3 to ",
+            MAX_POLYGON_SIZE, " vertices, ",
+            static_cast< unsigned >( polygon_size ), " given" );
+        TESSARK_EXCEPTION( vertices.size() % polygon_size == 0,
+            "[SurfaceMesh::create_polygons] ", vertices.size(),
+            " vertices do not make polygons of ",
+            static_cast< unsigned >( polygon_size ), " vertices" );
+        TESSARK_EXCEPTION( vertices.size() < NO_ID - polygon_vertices_.size(),
+            "[SurfaceMesh::create_polygons] Too many polygon vertices: ",
+            polygon_vertices_.size(), " + ", vertices.size() );
+        const auto first = nb_polygons();
+        const auto nb_new =
+            static_cast< index_t >( vertices.size() / polygon_size );
+        for( index_t polygon = 0; polygon < nb_new; polygon++ )
+        {
+            const auto polygon_vertices =
+                vertices.subspan( polygon * polygon_size, polygon_size );
+            try
+            {
+                check_new_polygon(
+                    polygon_vertices, "SurfaceMesh::create_polygons" );
+            }
+            catch( const TessarkException& error )
+            {
+                throw TessarkException{ error.what(), " in polygon ", polygon,
+                    " of the ", nb_new, " given" };
+            }
+        }
+        const auto nb_corners = polygon_vertices_.size() + vertices.size();
+        reserve_at_least( polygon_vertices_, nb_corners );
+        reserve_at_least( polygon_adjacents_, nb_corners );
+        reserve_at_least( polygon_edges_, nb_corners );
+        if( polygon_size_ == 0 )
+        {
+            reserve_at_least(
+                polygon_offsets_, polygon_offsets_.size() + nb_new );
+        }
+        // Polygons sharing edges in pairs (a manifold surface) make about
+        // half an edge per corner; a border adds a few more.
+        edges_.reserve( edges_.nb_edges()
+                        + static_cast< index_t >(
+                            vertices.size() / 2 + vertices.size() / 16 ) );
+        for( index_t polygon = 0; polygon < nb_new; polygon++ )
+        {
+            append_polygon(
+                vertices.subspan( polygon * polygon_size, polygon_size ) );
+        }
+        polygon_attributes_->resize( first + nb_new );
+        return first;
     }
 
     template < index_t D >

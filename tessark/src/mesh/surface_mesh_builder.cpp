@@ -43,6 +43,13 @@ namespace brevane
     }
 
     template < index_t D >
+    index_t SurfaceMeshBuilder< D >::create_polygons(
+        absl::Span< const index_t > vertices, local_index_t polygon_size )
+    {
+        return surface_.create_polygons( vertices, polygon_size );
+    }
+
+    template < index_t D >
     void SurfaceMeshBuilder< D >::set_polygon_vertex(
         const PolygonVertex& polygon_vertex, index_t vertex )
     {

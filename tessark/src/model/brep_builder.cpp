@@ -353,6 +353,13 @@ namespace brevane
         VertexIdentifierBuilder{ brep_.vertex_identifier_ }.set_unique_vertex(
             component_vertex, unique_vertex );
     }
+    void BRepBuilder::set_unique_vertices( const ComponentID& component,
+        absl::Span< const index_t > unique_vertices )
+    {
+        VertexIdentifierBuilder{ brep_.vertex_identifier_ }.set_unique_vertices(
+            component, unique_vertices );
+    }
+
     void BRepBuilder::unset_unique_vertex(
         const ComponentMeshVertex& component_vertex )
     {

@@ -105,6 +105,47 @@ namespace brevane
             component_vertex );
     }
 
+    void VertexIdentifierBuilder::set_unique_vertices(
+        const ComponentID& component,
+        absl::Span< const index_t > unique_vertices )
+    {
+        TESSARK_EXCEPTION( unique_vertices.size() < NO_ID,
+            "[VertexIdentifierBuilder] Cannot bind ", unique_vertices.size(),
+            " vertices of ", component.string(), ": too many" );
+        const auto nb_unique_vertices = identifier_.nb_unique_vertices();
+        for( index_t vertex = 0; vertex < unique_vertices.size(); vertex++ )
+        {
+            const auto unique_vertex = unique_vertices[vertex];
+            TESSARK_EXCEPTION( unique_vertex == NO_ID
+                                   || unique_vertex < nb_unique_vertices,
+                "[VertexIdentifierBuilder] Cannot bind ",
+                ComponentMeshVertex{ component, vertex }.string(),
+                " to unique vertex ", unique_vertex, ": it does not exist" );
+        }
+        auto& vertices = identifier_.component_vertices_[component.id()];
+        if( unique_vertices.size() > vertices.size() )
+        {
+            vertices.resize( unique_vertices.size(), NO_ID );
+        }
+        for( index_t vertex = 0; vertex < unique_vertices.size(); vertex++ )
+        {
+            const auto unique_vertex = unique_vertices[vertex];
+            if( unique_vertex == NO_ID )
+            {
+                continue;
+            }
+            const ComponentMeshVertex component_vertex{ component, vertex };
+            if( const auto previous = vertices[vertex]; previous != NO_ID )
+            {
+                erase_value(
+                    identifier_.unique_vertices_[previous], component_vertex );
+            }
+            vertices[vertex] = unique_vertex;
+            identifier_.unique_vertices_[unique_vertex].push_back(
+                component_vertex );
+        }
+    }
+
     void VertexIdentifierBuilder::unset_unique_vertex(
         const ComponentMeshVertex& component_vertex )
     {

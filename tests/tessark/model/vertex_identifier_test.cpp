@@ -1,3 +1,6 @@
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include <tessark/basic/tessark_exception.h>
@@ -65,5 +68,71 @@ namespace brevane
         builder.remove_component( corner.id() );
         EXPECT_EQ( identifier.unique_vertex( { corner, 0 } ), NO_ID );
         EXPECT_EQ( identifier.component_mesh_vertices( 2 ).size(), 1u );
+    }
+
+    TEST( VertexIdentifier, binds_a_whole_component_as_one_vertex_at_a_time )
+    {
+        // The same bindings through both calls, over a component with
+        // earlier bindings (one to a unique vertex it keeps, one it moves).
+        const ComponentID surface{ component_types::surface(), uuid{} };
+        const ComponentID line{ component_types::line(), uuid{} };
+        const std::vector< index_t > unique_vertices{ 2, NO_ID, 0, 2, 1 };
+        VertexIdentifier bulk;
+        VertexIdentifier single;
+        for( auto* identifier : { &bulk, &single } )
+        {
+            VertexIdentifierBuilder builder{ *identifier };
+            builder.create_unique_vertices( 3 );
+            builder.set_unique_vertex( { surface, 0 }, 2 );
+            builder.set_unique_vertex( { line, 0 }, 2 );
+            builder.set_unique_vertex( { surface, 1 }, 1 );
+        }
+        VertexIdentifierBuilder{ bulk }.set_unique_vertices(
+            surface, unique_vertices );
+        VertexIdentifierBuilder single_builder{ single };
+        for( index_t vertex = 0; vertex < unique_vertices.size(); vertex++ )
+        {
+            if( unique_vertices[vertex] != NO_ID )
+            {
+                single_builder.set_unique_vertex(
+                    { surface, vertex }, unique_vertices[vertex] );
+            }
+        }
+        for( index_t unique_vertex = 0; unique_vertex < 3; unique_vertex++ )
+        {
+            const auto& expected =
+                single.component_mesh_vertices( unique_vertex );
+            EXPECT_EQ( bulk.component_mesh_vertices( unique_vertex ), expected );
+        }
+        // Vertex 1 keeps its earlier binding; vertex 0 moved to the end of
+        // unique vertex 2's list, after the line.
+        EXPECT_EQ( bulk.unique_vertex( { surface, 1 } ), 1u );
+        EXPECT_EQ( bulk.component_mesh_vertices( 2 ).front().component_id,
+            line );
+        EXPECT_EQ( bulk.component_unique_vertices( surface.id() ).size(), 5u );
+    }
+
+    TEST( VertexIdentifier, bulk_binding_to_a_missing_unique_vertex_binds_nothing )
+    {
+        VertexIdentifier identifier;
+        VertexIdentifierBuilder builder{ identifier };
+        const ComponentID surface{ component_types::surface(), uuid{} };
+        builder.create_unique_vertices( 2 );
+        const std::vector< index_t > unique_vertices{ 0, 1, 2 };
+        try
+        {
+            builder.set_unique_vertices( surface, unique_vertices );
+            FAIL() << "binding to unique vertex 2 of 2 was accepted";
+        }
+        catch( const TessarkException& error )
+        {
+            EXPECT_NE( std::string{ error.what() }.find(
+                           "vertex 2 to unique vertex 2: it does not exist" ),
+                std::string::npos )
+                << error.what();
+        }
+        EXPECT_EQ( identifier.unique_vertex( { surface, 0 } ), NO_ID );
+        EXPECT_TRUE( identifier.component_mesh_vertices( 0 ).empty() );
+        EXPECT_TRUE( identifier.component_unique_vertices( surface.id() ).empty() );
     }
 } // namespace brevane

@@ -58,6 +58,9 @@ namespace brevane
         [[nodiscard]] static std::uint64_t key(
             const std::array< index_t, 2 >& vertices );
         index_t find_or_create_edge( const std::array< index_t, 2 >& vertices );
+        // Makes room for nb_edges edges in all, so that creating them does
+        // not rehash the look-up.
+        void reserve( index_t nb_edges );
         // Returns the old-to-new edge mapping.
         std::vector< index_t > delete_edges(
             const std::vector< bool >& to_delete );

@@ -198,6 +198,11 @@ namespace brevane
             index_t vertex, std::string_view caller ) const;
 
         index_t create_polygon( absl::Span< const index_t > vertices );
+        index_t create_polygons(
+            absl::Span< const index_t > vertices, local_index_t polygon_size );
+        void check_new_polygon( absl::Span< const index_t > vertices,
+            std::string_view caller ) const;
+        void append_polygon( absl::Span< const index_t > vertices );
         void set_polygon_vertex(
             const PolygonVertex& polygon_vertex, index_t vertex );
         void set_polygon_adjacent(

@@ -44,6 +44,16 @@ namespace brevane
         // naming the index when a vertex does not exist or appears twice, and
         // when the size does not suit the surface.
         index_t create_polygon( absl::Span< const index_t > vertices );
+        // Creates polygons of polygon_size vertices each from a flat array
+        // (the vertices of the first polygon, then of the second...), as
+        // many create_polygon calls in that order would: same polygon, edge
+        // and link numbering. Storage is reserved once. Returns the index of
+        // the first new polygon. Every polygon is checked first: on any error
+        // (a size that does not suit the surface or does not divide the
+        // array, a vertex that does not exist or appears twice in a polygon,
+        // too many polygons) nothing is created.
+        index_t create_polygons(
+            absl::Span< const index_t > vertices, local_index_t polygon_size );
         // Replaces the vertex of a polygon corner; the two polygon edges at
         // the corner get their unique edges (created when new). Edges no
         // polygon uses any more stay until the next compaction.

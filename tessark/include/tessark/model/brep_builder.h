@@ -123,6 +123,10 @@ namespace brevane
         void set_unique_vertex( const ComponentMeshVertex& component_vertex,
             index_t unique_vertex );
         void unset_unique_vertex( const ComponentMeshVertex& component_vertex );
+        // Binds vertex v of the component to unique_vertices[v] (NO_ID: left
+        // as it is); see VertexIdentifierBuilder::set_unique_vertices.
+        void set_unique_vertices( const ComponentID& component,
+            absl::Span< const index_t > unique_vertices );
         void update_component_vertices(
             const ComponentID& component, absl::Span< const index_t > old2new );
         std::vector< index_t > delete_isolated_vertices();

@@ -70,6 +70,12 @@ namespace brevane
         void set_unique_vertex(
             const ComponentMeshVertex& component_vertex, index_t unique_vertex );
         void unset_unique_vertex( const ComponentMeshVertex& component_vertex );
+        // Binds vertex v of the component to unique_vertices[v], in vertex
+        // order, as set_unique_vertex would one vertex after the other;
+        // vertices given NO_ID keep their binding. All unique vertices are
+        // checked first: when one does not exist, nothing is bound.
+        void set_unique_vertices( const ComponentID& component,
+            absl::Span< const index_t > unique_vertices );
         // Unbinds every vertex of the component.
         void remove_component( const uuid& component );
         // Follows a renumbering of a component's mesh vertices: vertex v
