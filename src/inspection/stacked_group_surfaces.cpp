@@ -14,13 +14,10 @@ namespace brevane::internal
         // A centre this close (relative to the triangle's area) to a side of
         // another triangle is not strictly inside it.
         constexpr double relative_margin{ 1e-9 };
-
-        struct PlanTriangle
-        {
-            std::array< Point3D, 3 > points;
-            index_t surface;
-            double doubled_area;
-        };
+        // The centres tried per group: stacked surfaces overlap over wide
+        // areas, and a smaller overlap still stops the build at its slice
+        // check, naming the surfaces.
+        constexpr index_t max_sampled_centres{ 1 << 16 };
 
         double cross( const Point3D& a, const Point3D& b, double x, double y )
         {
@@ -28,19 +25,95 @@ namespace brevane::internal
                    - ( b.value( 1 ) - a.value( 1 ) ) * ( x - a.value( 0 ) );
         }
 
+        double doubled_area( const std::array< Point3D, 3 >& points )
+        {
+            return cross( points[0], points[1], points[2].value( 0 ),
+                points[2].value( 1 ) );
+        }
+
+        // The triangles of a group, by surface then polygon, read in place.
+        class GroupTriangles
+        {
+        public:
+            GroupTriangles(
+                const StructuralModel& model, const SurfaceGroup& group )
+            {
+                for( index_t surface = 0; surface < group.size(); surface++ )
+                {
+                    if( !model.has_surface( group[surface] ) )
+                    {
+                        continue;
+                    }
+                    const auto& mesh = model.surface( group[surface] ).mesh();
+                    meshes_.push_back( &mesh );
+                    surfaces_.push_back( surface );
+                    offsets_.push_back( offsets_.back() + mesh.nb_polygons() );
+                }
+            }
+
+            [[nodiscard]] index_t size() const
+            {
+                return offsets_.back();
+            }
+
+            // The group's index of the surface holding the triangle.
+            [[nodiscard]] index_t surface( index_t triangle ) const
+            {
+                return surfaces_[mesh_of( triangle )];
+            }
+
+            // The triangle's points, or nothing for a polygon that is no
+            // triangle or a triangle of no area in plan view.
+            [[nodiscard]] std::optional< std::array< Point3D, 3 > > points(
+                index_t triangle ) const
+            {
+                const auto which = mesh_of( triangle );
+                const auto& mesh = *meshes_[which];
+                const auto polygon = triangle - offsets_[which];
+                if( mesh.nb_polygon_vertices( polygon ) != 3 )
+                {
+                    return std::nullopt;
+                }
+                std::array< Point3D, 3 > result;
+                for( local_index_t corner = 0; corner < 3; corner++ )
+                {
+                    result[corner] = mesh.point(
+                        mesh.polygon_vertex( { polygon, corner } ) );
+                }
+                if( doubled_area( result ) == 0 )
+                {
+                    return std::nullopt;
+                }
+                return result;
+            }
+
+        private:
+            index_t mesh_of( index_t triangle ) const
+            {
+                return static_cast< index_t >(
+                    std::upper_bound(
+                        offsets_.begin(), offsets_.end(), triangle )
+                    - offsets_.begin() - 1 );
+            }
+
+            std::vector< const SurfaceMesh< 3 >* > meshes_;
+            std::vector< index_t > surfaces_;
+            std::vector< index_t > offsets_{ 0 };
+        };
+
         // The height of the triangle's plane at (x, y) when the point lies
         // strictly inside the triangle in plan view.
         std::optional< double > height_inside(
-            const PlanTriangle& triangle, double x, double y )
+            const std::array< Point3D, 3 >& points, double x, double y )
         {
-            const auto sign = triangle.doubled_area > 0 ? 1.0 : -1.0;
-            const auto margin =
-                relative_margin * std::abs( triangle.doubled_area );
+            const auto area = doubled_area( points );
+            const auto sign = area > 0 ? 1.0 : -1.0;
+            const auto margin = relative_margin * std::abs( area );
             std::array< double, 3 > weights{};
             for( local_index_t side = 0; side < 3; side++ )
             {
-                const auto& from = triangle.points[( side + 1 ) % 3];
-                const auto& to = triangle.points[( side + 2 ) % 3];
+                const auto& from = points[( side + 1 ) % 3];
+                const auto& to = points[( side + 2 ) % 3];
                 weights[side] = sign * cross( from, to, x, y );
                 if( weights[side] <= margin )
                 {
@@ -51,167 +124,85 @@ namespace brevane::internal
             double height{ 0 };
             for( local_index_t corner = 0; corner < 3; corner++ )
             {
-                height += weights[corner] * triangle.points[corner].value( 2 );
+                height += weights[corner] * points[corner].value( 2 );
             }
             return height / total;
         }
 
-        std::vector< PlanTriangle > plan_triangles(
-            const StructuralModel& model, const SurfaceGroup& group )
-        {
-            std::vector< PlanTriangle > triangles;
-            for( index_t surface = 0; surface < group.size(); surface++ )
-            {
-                if( !model.has_surface( group[surface] ) )
-                {
-                    continue;
-                }
-                const auto& mesh = model.surface( group[surface] ).mesh();
-                for( index_t polygon = 0; polygon < mesh.nb_polygons();
-                     polygon++ )
-                {
-                    if( mesh.nb_polygon_vertices( polygon ) != 3 )
-                    {
-                        continue;
-                    }
-                    PlanTriangle triangle{ {}, surface, 0 };
-                    for( local_index_t corner = 0; corner < 3; corner++ )
-                    {
-                        triangle.points[corner] = mesh.point(
-                            mesh.polygon_vertex( { polygon, corner } ) );
-                    }
-                    triangle.doubled_area = cross( triangle.points[0],
-                        triangle.points[1], triangle.points[2].value( 0 ),
-                        triangle.points[2].value( 1 ) );
-                    if( triangle.doubled_area != 0 )
-                    {
-                        triangles.push_back( triangle );
-                    }
-                }
-            }
-            return triangles;
-        }
-
-        // The triangles touching each cell of a grid of about one cell per
-        // triangle over their plan-view box, cell by cell.
-        class TriangleGrid
+        // Sampled triangle centres, indexed by a grid of about one cell per
+        // centre over the group's plan-view box.
+        class CentreGrid
         {
         public:
-            explicit TriangleGrid(
-                const std::vector< PlanTriangle >& triangles )
+            CentreGrid( const GroupTriangles& triangles, index_t stride )
             {
-                for( const auto& triangle : triangles )
+                for( index_t triangle = 0; triangle < triangles.size();
+                     triangle += stride )
                 {
-                    for( const auto& point : triangle.points )
+                    if( const auto points = triangles.points( triangle ) )
                     {
+                        centres_.push_back(
+                            ( ( *points )[0] + ( *points )[1] + ( *points )[2] )
+                            / 3. );
+                        triangles_.push_back( triangle );
                         for( local_index_t axis = 0; axis < 2; axis++ )
                         {
-                            min_[axis] =
-                                std::min( min_[axis], point.value( axis ) );
-                            max_[axis] =
-                                std::max( max_[axis], point.value( axis ) );
+                            min_[axis] = std::min(
+                                min_[axis], centres_.back().value( axis ) );
+                            max_[axis] = std::max(
+                                max_[axis], centres_.back().value( axis ) );
                         }
                     }
                 }
-                // Long triangles cover many cells: coarser cells keep the
-                // lists within a few entries per triangle.
-                auto side = static_cast< index_t >(
+                const auto side = static_cast< index_t >(
                     std::max( 1.0, std::ceil( std::sqrt( static_cast< double >(
-                                       triangles.size() ) ) ) ) );
-                set_side( side );
-                while( side > 1
-                       && nb_entries( triangles ) > 16 * triangles.size() )
-                {
-                    side /= 2;
-                    set_side( side );
-                }
-                offsets_.assign(
-                    static_cast< std::size_t >( side ) * side + 1, 0 );
-                for( const auto& triangle : triangles )
-                {
-                    for_cells( triangle,
-                        [this]( std::size_t cell )
-                        {
-                            offsets_[cell + 1]++;
-                        } );
-                }
-                for( std::size_t cell = 1; cell < offsets_.size(); cell++ )
-                {
-                    offsets_[cell] += offsets_[cell - 1];
-                }
-                items_.resize( offsets_.back() );
-                auto next = offsets_;
-                for( index_t triangle = 0; triangle < triangles.size();
-                     triangle++ )
-                {
-                    for_cells( triangles[triangle],
-                        [&]( std::size_t cell )
-                        {
-                            items_[next[cell]++] = triangle;
-                        } );
-                }
-            }
-
-            template < typename Visit >
-            void for_triangles_at(
-                double x, double y, const Visit& visit ) const
-            {
-                const auto cell = cell_index( { x, y } );
-                for( auto item = offsets_[cell]; item < offsets_[cell + 1];
-                     item++ )
-                {
-                    visit( items_[item] );
-                }
-            }
-
-        private:
-            void set_side( index_t side )
-            {
+                                       centres_.size() ) ) ) ) );
                 nb_ = { side, side };
                 for( local_index_t axis = 0; axis < 2; axis++ )
                 {
                     length_[axis] =
                         std::max( ( max_[axis] - min_[axis] ) / side, 1e-300 );
                 }
-            }
-
-            std::size_t nb_entries(
-                const std::vector< PlanTriangle >& triangles ) const
-            {
-                std::size_t nb{ 0 };
-                for( const auto& triangle : triangles )
+                offsets_.assign(
+                    static_cast< std::size_t >( side ) * side + 1, 0 );
+                for( const auto& centre : centres_ )
                 {
-                    for_cells( triangle,
-                        [&nb]( std::size_t )
-                        {
-                            nb++;
-                        } );
+                    offsets_[cell_of( centre ) + 1]++;
                 }
-                return nb;
+                for( std::size_t cell = 1; cell < offsets_.size(); cell++ )
+                {
+                    offsets_[cell] += offsets_[cell - 1];
+                }
+                items_.resize( centres_.size() );
+                auto next = offsets_;
+                for( index_t centre = 0; centre < centres_.size(); centre++ )
+                {
+                    items_[next[cell_of( centres_[centre] )]++] = centre;
+                }
             }
 
-            index_t clamp_cell( double value, local_index_t axis ) const
+            [[nodiscard]] index_t nb_centres() const
             {
-                const auto cell =
-                    std::floor( ( value - min_[axis] ) / length_[axis] );
-                return static_cast< index_t >( std::clamp(
-                    cell, 0.0, static_cast< double >( nb_[axis] - 1 ) ) );
+                return static_cast< index_t >( centres_.size() );
             }
-
-            std::size_t cell_index( const std::array< double, 2 >& point ) const
+            [[nodiscard]] const Point3D& centre( index_t centre ) const
             {
-                return static_cast< std::size_t >( clamp_cell( point[0], 0 ) )
-                       + static_cast< std::size_t >( nb_[0] )
-                             * clamp_cell( point[1], 1 );
+                return centres_[centre];
+            }
+            [[nodiscard]] index_t triangle( index_t centre ) const
+            {
+                return triangles_[centre];
             }
 
+            // Visits the centres in the cells the box of the points covers.
             template < typename Visit >
-            void for_cells(
-                const PlanTriangle& triangle, const Visit& visit ) const
+            void for_centres_near( const std::array< Point3D, 3 >& points,
+                const Visit& visit ) const
             {
-                std::array< double, 2 > low{ max_ };
-                std::array< double, 2 > high{ min_ };
-                for( const auto& point : triangle.points )
+                std::array< double, 2 > low{ points[0].value( 0 ),
+                    points[0].value( 1 ) };
+                auto high = low;
+                for( const auto& point : points )
                 {
                     for( local_index_t axis = 0; axis < 2; axis++ )
                     {
@@ -220,18 +211,48 @@ namespace brevane::internal
                             std::max( high[axis], point.value( axis ) );
                     }
                 }
-                for( auto j = clamp_cell( low[1], 1 );
-                     j <= clamp_cell( high[1], 1 ); j++ )
+                if( high[0] < min_[0] || low[0] > max_[0] || high[1] < min_[1]
+                    || low[1] > max_[1] )
                 {
-                    for( auto i = clamp_cell( low[0], 0 );
-                         i <= clamp_cell( high[0], 0 ); i++ )
+                    return;
+                }
+                const auto last_j = clamp_cell( high[1], 1 );
+                const auto last_i = clamp_cell( high[0], 0 );
+                for( auto j = clamp_cell( low[1], 1 ); j <= last_j; j++ )
+                {
+                    for( auto i = clamp_cell( low[0], 0 ); i <= last_i; i++ )
                     {
-                        visit( static_cast< std::size_t >( i )
-                               + static_cast< std::size_t >( nb_[0] ) * j );
+                        const auto cell =
+                            static_cast< std::size_t >( i )
+                            + static_cast< std::size_t >( nb_[0] ) * j;
+                        for( auto item = offsets_[cell];
+                             item < offsets_[cell + 1]; item++ )
+                        {
+                            visit( items_[item] );
+                        }
                     }
                 }
             }
 
+        private:
+            index_t clamp_cell( double value, local_index_t axis ) const
+            {
+                const auto cell =
+                    std::floor( ( value - min_[axis] ) / length_[axis] );
+                return static_cast< index_t >( std::clamp(
+                    cell, 0.0, static_cast< double >( nb_[axis] - 1 ) ) );
+            }
+
+            std::size_t cell_of( const Point3D& point ) const
+            {
+                return static_cast< std::size_t >(
+                           clamp_cell( point.value( 0 ), 0 ) )
+                       + static_cast< std::size_t >( nb_[0] )
+                             * clamp_cell( point.value( 1 ), 1 );
+            }
+
+            std::vector< Point3D > centres_;
+            std::vector< index_t > triangles_;
             std::array< double, 2 > min_{ INFINITY, INFINITY };
             std::array< double, 2 > max_{ -INFINITY, -INFINITY };
             std::array< index_t, 2 > nb_{};
@@ -244,50 +265,61 @@ namespace brevane::internal
     std::optional< StackedGroupPoints > find_stacked_group_points(
         const StructuralModel& model, const SurfaceGroup& group )
     {
-        const auto triangles = plan_triangles( model, group );
+        const GroupTriangles triangles{ model, group };
         if( triangles.size() < 2 )
         {
             return std::nullopt;
         }
-        const TriangleGrid grid{ triangles };
-        for( index_t current = 0; current < triangles.size(); current++ )
+        const auto stride = std::max(
+            index_t{ 1 }, ( triangles.size() + max_sampled_centres - 1 )
+                              / max_sampled_centres );
+        const CentreGrid centres{ triangles, stride };
+        // For each centre, the lowest triangle holding it strictly at another
+        // height, and that height: one pass over the triangles.
+        std::vector< std::pair< index_t, double > > holder(
+            centres.nb_centres(), { NO_ID, 0. } );
+        for( index_t triangle = 0; triangle < triangles.size(); triangle++ )
         {
-            const auto& triangle = triangles[current];
-            double x{ 0 };
-            double y{ 0 };
-            double z{ 0 };
-            for( const auto& point : triangle.points )
+            const auto points = triangles.points( triangle );
+            if( !points )
             {
-                x += point.value( 0 ) / 3;
-                y += point.value( 1 ) / 3;
-                z += point.value( 2 ) / 3;
+                continue;
             }
-            std::optional< StackedGroupPoints > found;
-            grid.for_triangles_at( x, y,
-                [&]( index_t other )
+            centres.for_centres_near( *points,
+                [&]( index_t centre )
                 {
-                    if( found || other == current )
+                    if( holder[centre].first != NO_ID
+                        || centres.triangle( centre ) == triangle )
                     {
                         return;
                     }
-                    const auto height = height_inside( triangles[other], x, y );
-                    if( !height || std::abs( *height - z ) <= point_tolerance )
+                    const auto& point = centres.centre( centre );
+                    const auto height = height_inside(
+                        *points, point.value( 0 ), point.value( 1 ) );
+                    if( height
+                        && std::abs( *height - point.value( 2 ) )
+                               > point_tolerance )
                     {
-                        return;
+                        holder[centre] = { triangle, *height };
                     }
-                    const Point3D here{ { x, y, z } };
-                    const Point3D there{ { x, y, *height } };
-                    const auto& other_surface = group[triangles[other].surface];
-                    const auto& surface = group[triangle.surface];
-                    found = z > *height ? StackedGroupPoints{ surface,
-                        other_surface, here, there }
-                                        : StackedGroupPoints{ other_surface,
-                                              surface, there, here };
                 } );
-            if( found )
+        }
+        for( index_t centre = 0; centre < centres.nb_centres(); centre++ )
+        {
+            if( holder[centre].first == NO_ID )
             {
-                return found;
+                continue;
             }
+            const auto& here = centres.centre( centre );
+            const Point3D there{ { here.value( 0 ), here.value( 1 ),
+                holder[centre].second } };
+            const auto& surface =
+                group[triangles.surface( centres.triangle( centre ) )];
+            const auto& other =
+                group[triangles.surface( holder[centre].first )];
+            return here.value( 2 ) > there.value( 2 )
+                       ? StackedGroupPoints{ surface, other, here, there }
+                       : StackedGroupPoints{ other, surface, there, here };
         }
         return std::nullopt;
     }

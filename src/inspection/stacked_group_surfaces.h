@@ -22,11 +22,11 @@ namespace brevane::internal
         Point3D lower;
     };
 
-    // The first such pair of the group, found at the centre of a triangle
-    // of the group lying strictly inside another one in plan view, or
-    // nothing. Triangles of no area in plan view (vertical parts) are left
-    // out. Linear in the group's triangles: a grid of about one cell per
-    // triangle finds the candidates.
+    // The first such pair of the group found at the centre of a triangle
+    // lying strictly inside another triangle of the group in plan view, or
+    // nothing. The centres of up to 2^16 triangles, evenly spread in the
+    // group's order, are tried in one pass over its triangles; triangles of
+    // no area in plan view (vertical parts) are left out.
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT std::optional< StackedGroupPoints >
     find_stacked_group_points(
         const StructuralModel& model, const SurfaceGroup& group );
