@@ -4,72 +4,153 @@
 #include <cmath>
 #include <optional>
 
-#include <tessark/model/model_meshes_aabb_tree.h>
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+#include <tbb/parallel_reduce.h>
+
+#include <tessark/basic/tessark_exception.h>
+#include <tessark/mesh/polygonal_surface.h>
+#include <tessark/mesh/triangulated_surface.h>
+#include <tessark/search/mesh_aabb.h>
 #include <tessark/search/ray_tracing.h>
 
 namespace brevane::cli
 {
     namespace
     {
-        // The largest vertical distance from the rebuilt surface's vertices
-        // to the input surface of the same id, along vertical segments
-        // through the whole input model.
-        double largest_vertical_distance( const StructuralModel& input,
-            const ModelMeshesAABBTree< 3 >& input_trees,
-            const StructuralModel& rebuilt, const uuid& surface )
+        std::unique_ptr< SurfaceMesh< 3 > > copy_of(
+            const StructuralModel& model, const uuid& surface )
         {
-            const auto box = input.bounding_box();
-            const auto& input_mesh = input.surface( surface ).mesh();
-            const auto& tree =
-                input_trees
-                    .mesh_trees[input_trees.uuid_to_mesh_index.at( surface )];
-            const auto& mesh = rebuilt.surface( surface ).mesh();
-            double largest{ 0 };
-            for( index_t vertex = 0; vertex < mesh.nb_vertices(); vertex++ )
+            const auto& mesh = model.surface( surface ).mesh();
+            if( const auto* triangulated =
+                    dynamic_cast< const TriangulatedSurface< 3 >* >( &mesh ) )
             {
-                const auto& point = mesh.point( vertex );
-                const Segment3D line{ Point3D{
-                                          { point.value( 0 ), point.value( 1 ),
-                                              box.max().value( 2 ) + 1 } },
-                    Point3D{ { point.value( 0 ), point.value( 1 ),
-                        box.min().value( 2 ) - 1 } } };
-                RayTracing3D tracer{ input_mesh, line.vertices()[0], line };
-                tree.compute_segment_element_bbox_intersections( line, tracer );
-                // The hit nearest to the vertex: a surface met twice on one
-                // vertical is a multi-z surface the inspection refuses.
-                std::optional< double > nearest;
-                for( const auto& hit : tracer.all_intersections() )
-                {
-                    const auto distance =
-                        std::abs( hit.point.value( 2 ) - point.value( 2 ) );
-                    nearest =
-                        std::min( nearest.value_or( distance ), distance );
-                }
-                largest = std::max( largest, nearest.value_or( 0 ) );
+                return triangulated->clone();
             }
-            return largest;
+            if( const auto* polygonal =
+                    dynamic_cast< const PolygonalSurface< 3 >* >( &mesh ) )
+            {
+                return polygonal->clone();
+            }
+            throw TessarkException{ "the mesh of the horizon surface ",
+                model.surface( surface ).name(),
+                " is neither triangulated nor polygonal" };
         }
+
+        // The vertical distance from the point to the input surface: the
+        // hit nearest to the point along a vertical segment through the
+        // whole input model. A surface met twice on one vertical is a
+        // multi-z surface the inspection refuses.
+        std::optional< double > vertical_distance( const Point3D& point,
+            const BoundingBox3D& box,
+            const SurfaceMesh< 3 >& input_mesh,
+            const AABBTree< 3 >& tree )
+        {
+            const Segment3D line{ Point3D{ { point.value( 0 ),
+                                      point.value( 1 ),
+                                      box.max().value( 2 ) + 1 } },
+                Point3D{ { point.value( 0 ), point.value( 1 ),
+                    box.min().value( 2 ) - 1 } } };
+            RayTracing3D tracer{ input_mesh, line.vertices()[0], line };
+            tree.compute_segment_element_bbox_intersections( line, tracer );
+            std::optional< double > nearest;
+            for( const auto& hit : tracer.all_intersections() )
+            {
+                const auto distance =
+                    std::abs( hit.point.value( 2 ) - point.value( 2 ) );
+                nearest = std::min( nearest.value_or( distance ), distance );
+            }
+            return nearest;
+        }
+
+        // The largest vertical distance from the rebuilt mesh's vertices to
+        // the input one; the largest of a set does not depend on the order
+        // the threads meet its members.
+        double largest_vertical_distance( const BoundingBox3D& box,
+            const SurfaceMesh< 3 >& input_mesh,
+            const AABBTree< 3 >& tree,
+            const SurfaceMesh< 3 >& mesh )
+        {
+            return tbb::parallel_reduce(
+                tbb::blocked_range< index_t >( 0, mesh.nb_vertices() ), 0.0,
+                [&]( const tbb::blocked_range< index_t >& vertices,
+                    double largest )
+                {
+                    for( auto vertex = vertices.begin();
+                         vertex != vertices.end(); vertex++ )
+                    {
+                        largest = std::max( largest,
+                            vertical_distance(
+                                mesh.point( vertex ), box, input_mesh, tree )
+                                .value_or( 0 ) );
+                    }
+                    return largest;
+                },
+                []( double first, double second )
+                {
+                    return std::max( first, second );
+                } );
+        }
+
+        // An input surface and the rebuilt one of the same id.
+        struct SurfacePair
+        {
+            std::size_t horizon;
+            const SurfaceMesh< 3 >* input;
+            const SurfaceMesh< 3 >* rebuilt;
+        };
     } // namespace
 
-    std::vector< HorizonDistance > horizon_distances(
-        const StructuralModel& input, const StructuralModel& rebuilt )
+    InputHorizons keep_input_horizons( const StructuralModel& input )
     {
-        const auto input_trees = create_surface_meshes_aabb_trees( input );
-        std::vector< HorizonDistance > distances;
+        InputHorizons kept;
+        kept.box = input.bounding_box();
         for( const auto& horizon : input.horizons() )
         {
-            HorizonDistance distance{ std::string{ horizon.name() }, 0 };
+            auto& copy = kept.horizons.emplace_back();
+            copy.name = std::string{ horizon.name() };
             for( const auto& item : input.horizon_items( horizon ) )
             {
-                if( input.has_surface( item.id() )
-                    && rebuilt.has_surface( item.id() ) )
+                if( input.has_surface( item.id() ) )
                 {
-                    distance.largest = std::max( distance.largest,
-                        largest_vertical_distance(
-                            input, input_trees, rebuilt, item.id() ) );
+                    copy.surfaces.push_back(
+                        { item.id(), copy_of( input, item.id() ) } );
                 }
             }
-            distances.push_back( std::move( distance ) );
+        }
+        return kept;
+    }
+
+    std::vector< HorizonDistance > horizon_distances(
+        const InputHorizons& input, const StructuralModel& rebuilt )
+    {
+        std::vector< HorizonDistance > distances;
+        std::vector< SurfacePair > pairs;
+        for( const auto& horizon : input.horizons )
+        {
+            for( const auto& surface : horizon.surfaces )
+            {
+                if( rebuilt.has_surface( surface.id ) )
+                {
+                    pairs.push_back( { distances.size(), surface.mesh.get(),
+                        &rebuilt.surface( surface.id ).mesh() } );
+                }
+            }
+            distances.push_back( { horizon.name, 0 } );
+        }
+        // The trees of several surfaces are built at once.
+        std::vector< AABBTree< 3 > > trees( pairs.size() );
+        tbb::parallel_for( std::size_t{ 0 }, pairs.size(),
+            [&]( std::size_t pair )
+            {
+                trees[pair] = create_aabb_tree( *pairs[pair].input );
+            } );
+        for( std::size_t pair = 0; pair < pairs.size(); pair++ )
+        {
+            auto& distance = distances[pairs[pair].horizon];
+            distance.largest = std::max( distance.largest,
+                largest_vertical_distance( input.box, *pairs[pair].input,
+                    trees[pair], *pairs[pair].rebuilt ) );
         }
         return distances;
     }

@@ -1,23 +1,38 @@
 #include "pillar_build.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <absl/container/flat_hash_map.h>
 
 #include <pillar/pillar_structural_model_builder.h>
 #include <tessark/basic/string_concatenation.h>
 #include <tessark/inspection/model_validation.h>
 
+#include <io/plan_view_svg.h>
+#include <io/safe_files.h>
+
+#include "top_surface/plan_view_statistics.h"
+
 #include "build_report_text.h"
 #include "inspection_report.h"
 #include "model_files.h"
 #include "output_files.h"
-#include "plan_view_replay.h"
 #include "report_format.h"
+#include "usage_error.h"
 
 namespace brevane::cli
 {
     namespace
     {
+        struct PlanViewPictures
+        {
+            std::filesystem::path before_decimation;
+            std::filesystem::path after_decimation;
+        };
+
         PlanViewPictures pictures_beside( const std::filesystem::path& model )
         {
             const auto folder = model.parent_path();
@@ -26,23 +41,51 @@ namespace brevane::cli
                 folder / ( stem + "_plan_view_after_decimation.svg" ) };
         }
 
-        NamedItem surface_item( const StructuralModel& model, const uuid& id )
+        // What the build showed of its plan view at one stage: its
+        // statistics and, when asked for, its picture with a dot on each
+        // vertex holding a pillar.
+        struct PlanViewRecord
         {
-            return { "Surface", id,
-                std::string{ model.surface( id ).name() } };
-        }
+            internal::PlanViewStatistics statistics;
+            std::string picture;
+        };
+
+        // What a build hands over for the summary.
+        struct BuildOutcome
+        {
+            std::vector< uuid > slices;
+            std::vector< std::vector< uuid > > surface_groups_order;
+            PlanViewRecord before_decimation;
+            PlanViewRecord after_decimation;
+        };
 
         // Runs the inspection, then the build when it finds no issue, with
-        // the progress lines; returns the slice collections of a build.
-        std::optional< std::vector< uuid > > run_build( InputModel& input,
-            bool add_block_mesh, std::ostream& out, BuildReport& report )
+        // the progress lines; returns what a build hands over.
+        std::optional< BuildOutcome > run_build( InputModel& input,
+            const PillarBuildSettings& settings, std::ostream& out,
+            BuildReport& report )
         {
-            out << "Building the pillar model of " << input.origin << "\n";
             StageProgress progress{ out,
                 "Making the plan view and inspecting the model" };
             PillarStructuralModelBuilder builder{ input.model,
                 input.top_surfaces, input.bottom_surfaces };
-            std::optional< std::vector< uuid > > slices;
+            BuildOutcome outcome;
+            builder.observe_plan_view(
+                [&outcome, &settings]( PlanViewStage stage,
+                    const internal::BackgroundSurface& background,
+                    absl::Span< const index_t > pillars )
+                {
+                    auto& record = stage == PlanViewStage::before_decimation
+                                       ? outcome.before_decimation
+                                       : outcome.after_decimation;
+                    record.statistics =
+                        internal::plan_view_statistics( background );
+                    if( settings.pictures )
+                    {
+                        record.picture = plan_view_svg( background, pillars );
+                    }
+                } );
+            bool built{ false };
             try
             {
                 report.inspection = builder.is_model_construction_possible();
@@ -52,8 +95,12 @@ namespace brevane::cli
                     || !report.inspection.input_problems.empty() )
                 {
                     PillarStructuralModelOptions options;
-                    options.add_block_mesh = add_block_mesh;
-                    slices = builder.build( options ).slice_collection_order;
+                    options.add_block_mesh = settings.add_block_mesh;
+                    outcome.slices =
+                        builder.build( options ).slice_collection_order;
+                    outcome.surface_groups_order =
+                        builder.surface_groups_order();
+                    built = true;
                 }
             }
             catch( const std::exception& failure )
@@ -62,55 +109,97 @@ namespace brevane::cli
             }
             report.build_milliseconds = progress.finish();
             report.stages = progress.stages();
-            if( slices )
+            if( built )
             {
-                out << "  built in " << format_duration( report.build_milliseconds )
-                    << "\n";
+                out << "  built in "
+                    << format_duration( report.build_milliseconds ) << "\n";
+                return outcome;
             }
-            else if( !report.failure )
+            if( !report.failure )
             {
                 out << "  the inspection found issues, nothing was built:\n";
                 print_inspection( out, report.inspection );
             }
-            return slices;
+            return std::nullopt;
         }
 
-        void fill_summary( const StructuralModel& original,
-            const StructuralModel& rebuilt, absl::Span< const uuid > slices,
-            const PlanViewDecimation& plan_view, BuildReport& report )
+        // What the summary needs of the input model, taken before the build
+        // rebuilds it in place.
+        struct InputRecord
         {
-            report.nb_slices = slices.size();
-            report.nb_pillars = plan_view.after.nb_vertices;
-            report.plan_view_triangles_before = plan_view.before.nb_triangles;
-            report.plan_view_triangles_after = plan_view.after.nb_triangles;
-            report.input_polygons = count_surface_polygons( original );
+            SurfacePolygonCounts polygons;
+            absl::flat_hash_map< uuid, std::string > surface_names;
+            InputHorizons horizons;
+        };
+
+        InputRecord record_input( const StructuralModel& input )
+        {
+            InputRecord record{ count_surface_polygons( input ), {},
+                keep_input_horizons( input ) };
+            for( const auto& surface : input.surfaces() )
+            {
+                record.surface_names.emplace(
+                    surface.id(), std::string{ surface.name() } );
+            }
+            return record;
+        }
+
+        void fill_counts( const StructuralModel& rebuilt,
+            const BuildOutcome& outcome, BuildReport& report )
+        {
+            report.nb_slices = outcome.slices.size();
+            report.nb_pillars =
+                outcome.after_decimation.statistics.nb_vertices;
+            report.plan_view_triangles_before =
+                outcome.before_decimation.statistics.nb_triangles;
+            report.plan_view_triangles_after =
+                outcome.after_decimation.statistics.nb_triangles;
             report.rebuilt_model = count_model( rebuilt );
             report.rebuilt_polygons = report.rebuilt_model.polygons;
             if( report.with_cells )
             {
                 report.block_cells = block_cells( rebuilt );
             }
-            report.validation = validate_model( rebuilt );
-            report.horizon_distances = horizon_distances( original, rebuilt );
-            for( const auto& id : slices )
+        }
+
+        void fill_collections( const InputRecord& input,
+            const StructuralModel& rebuilt, const BuildOutcome& outcome,
+            BuildReport& report )
+        {
+            for( const auto& id : outcome.slices )
             {
                 const auto& collection = rebuilt.surface_collection( id );
                 SliceCollection slice{ { "SurfaceCollection", id,
                     std::string{ collection.name() } }, {} };
                 for( const auto& item : rebuilt.items( id ) )
                 {
-                    slice.surfaces.push_back(
-                        surface_item( rebuilt, item.id() ) );
+                    slice.surfaces.push_back( { "Surface", item.id(),
+                        std::string{ rebuilt.surface( item.id() ).name() } } );
                 }
                 report.slices.push_back( std::move( slice ) );
             }
-            for( const auto& group : plan_view.surface_groups_order )
+            for( const auto& group : outcome.surface_groups_order )
             {
                 auto& named = report.surface_groups_order.emplace_back();
                 for( const auto& id : group )
                 {
-                    named.push_back( surface_item( original, id ) );
+                    named.push_back(
+                        { "Surface", id, input.surface_names.at( id ) } );
                 }
+            }
+        }
+
+        void write_picture( const std::filesystem::path& path,
+            const std::string& picture )
+        {
+            try
+            {
+                write_file_replacing( path, picture, "[plan view] " );
+            }
+            catch( const TessarkException& error )
+            {
+                throw UsageError{ "cannot write the picture ", path.string(),
+                    ": ", error.what() };
             }
         }
     } // namespace
@@ -118,9 +207,12 @@ namespace brevane::cli
     void check_build_outputs( const PillarBuildSettings& settings )
     {
         check_model_file_path( settings.model_file );
-        const auto pictures = pictures_beside( settings.model_file );
-        check_writable( pictures.before_decimation );
-        check_writable( pictures.after_decimation );
+        if( settings.pictures )
+        {
+            const auto pictures = pictures_beside( settings.model_file );
+            check_writable( pictures.before_decimation );
+            check_writable( pictures.after_decimation );
+        }
     }
 
     BuildReport build_pillar_model( InputModel& input,
@@ -131,28 +223,50 @@ namespace brevane::cli
         BuildReport report;
         report.origin = input.origin;
         report.with_cells = settings.add_block_mesh;
-        const auto original = input.model.clone();
-        const auto slices =
-            run_build( input, settings.add_block_mesh, out, report );
-        if( !slices )
+        out << "Building the pillar model of " << input.origin << "\n";
+        const auto recorded = [&input, &out]
+        {
+            StageProgress progress{ out, "Keeping the input's horizons" };
+            auto record = record_input( input.model );
+            progress.finish();
+            return record;
+        }();
+        const auto outcome = run_build( input, settings, out, report );
+        if( !outcome )
         {
             return report;
         }
         report.built = true;
 
+        StageProgress progress{ out, "Validating the rebuilt model" };
+        report.input_polygons = recorded.polygons;
+        fill_counts( input.model, *outcome, report );
+        fill_collections( recorded, input.model, *outcome, report );
+        report.validation = validate_model( input.model );
+        progress.start( "Measuring the rebuilt horizons" );
+        report.horizon_distances =
+            horizon_distances( recorded.horizons, input.model );
         OutputFiles outputs;
         outputs.create_folder_of( settings.model_file );
-        const auto pictures = pictures_beside( settings.model_file );
-        outputs.record( pictures.before_decimation );
-        outputs.record( pictures.after_decimation );
-        const auto plan_view = replay_plan_view_decimation(
-            { original, input.top_surfaces, input.bottom_surfaces }, pictures );
-        fill_summary( original, input.model, *slices, plan_view, report );
+        if( settings.pictures )
+        {
+            progress.start( "Writing the pictures" );
+            const auto pictures = pictures_beside( settings.model_file );
+            outputs.record( pictures.before_decimation );
+            outputs.record( pictures.after_decimation );
+            write_picture( pictures.before_decimation,
+                outcome->before_decimation.picture );
+            write_picture( pictures.after_decimation,
+                outcome->after_decimation.picture );
+            report.files = { { "plan view before", pictures.before_decimation },
+                { "plan view after", pictures.after_decimation } };
+        }
+        progress.start( "Writing the model file" );
         write_model_file( input.model, settings.model_file, outputs );
+        progress.finish();
         outputs.keep();
-        report.files = { { "rebuilt model", settings.model_file },
-            { "plan view before", pictures.before_decimation },
-            { "plan view after", pictures.after_decimation } };
+        report.files.insert(
+            report.files.begin(), { "rebuilt model", settings.model_file } );
         print_build_summary( out, report, verbosity );
         return report;
     }

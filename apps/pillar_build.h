@@ -17,24 +17,29 @@ namespace brevane::cli
         // "<stem>_plan_view_before_decimation.svg" and
         // "<stem>_plan_view_after_decimation.svg".
         std::filesystem::path model_file;
+        // Write the two pictures (see plan_view_svg: a large plan view is
+        // drawn as an overview).
+        bool pictures{ true };
     };
 
     // Checks, before any work is done, that the rebuilt model and its
-    // pictures can be written (see check_model_file_path and
+    // pictures (when asked for) can be written (see check_model_file_path and
     // check_writable). Throws a UsageError naming the path otherwise.
     void check_build_outputs( const PillarBuildSettings& settings );
 
     // Inspects the input, then builds its pillar model in place and reports
-    // it on out: one line per stage with its time, then the summary
-    // (slices, pillars, plan-view triangles before and after decimation,
-    // rebuilt triangles, the validator's verdict, how far each rebuilt
-    // horizon lies from the input one; verbose: also the surface groups
-    // order and the slice collections) and the files written, the rebuilt
-    // model and the pictures. A refused build prints its inspection; a
-    // failed one leaves the model as it was. Files are written only once
-    // the model is rebuilt, even when it is not valid, so that it can be
-    // looked at; whatever the build wrote is removed again when writing
-    // fails (UsageError).
+    // it on out: one line per stage with its time, then one per step after
+    // the build (checking the rebuilt model, writing the pictures, writing
+    // the model file), then the summary (slices, pillars, plan-view
+    // triangles before and after decimation, rebuilt triangles, the
+    // validator's verdict, how far each rebuilt horizon lies from the input
+    // one; verbose: also the surface groups order and the slice
+    // collections) and the files written. The plan view's figures and
+    // pictures are what the builder showed of it during the build. A
+    // refused build prints its inspection; a failed one leaves the model as
+    // it was. Files are written only once the model is rebuilt, even when it
+    // is not valid, so that it can be looked at; whatever the build wrote is
+    // removed again when writing fails (UsageError).
     [[nodiscard]] BuildReport build_pillar_model( InputModel& input,
         const PillarBuildSettings& settings, std::ostream& out,
         Verbosity verbosity );

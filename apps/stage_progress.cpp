@@ -47,6 +47,14 @@ namespace brevane::cli
         Logger::set_level( previous_level_ );
     }
 
+    void StageProgress::start( std::string stage )
+    {
+        const auto now = Clock::now();
+        close_stage( now );
+        stage_ = std::move( stage );
+        stage_start_ = now;
+    }
+
     double StageProgress::finish()
     {
         const auto end = Clock::now();
@@ -62,10 +70,7 @@ namespace brevane::cli
     {
         if( message.substr( 0, STAGE_PREFIX.size() ) == STAGE_PREFIX )
         {
-            const auto now = Clock::now();
-            close_stage( now );
-            stage_ = std::string{ stage_name( message ) };
-            stage_start_ = now;
+            start( std::string{ stage_name( message ) } );
             return;
         }
         if( level >= previous_level_ && level >= Logger::LEVEL::warn )

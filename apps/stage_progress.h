@@ -35,6 +35,11 @@ namespace brevane::cli
         StageProgress( const StageProgress& ) = delete;
         StageProgress& operator=( const StageProgress& ) = delete;
 
+        // Ends the current stage, printing its line, and starts the next
+        // one; for steps of the tool's own, which the builder does not
+        // announce.
+        void start( std::string stage );
+
         // Prints the last stage; returns the time since construction, in
         // milliseconds.
         double finish();

@@ -2,8 +2,11 @@
 
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include <CLI/CLI.hpp>
+
+#include <io/plan_view_svg.h>
 
 #include "json_report.h"
 #include "model_input.h"
@@ -19,14 +22,17 @@ namespace brevane::cli
             ModelInputOptions input;
             ReportOptions report;
             PillarBuildSettings build{ false, "pillar_model.vtm" };
+            bool no_pictures{ false };
         };
 
         void build( const BuildOptions& options )
         {
-            check_build_outputs( options.build );
+            auto settings = options.build;
+            settings.pictures = !options.no_pictures;
+            check_build_outputs( settings );
             auto input = read_input_model( options.input );
             const auto report =
-                build_pillar_model( input, options.build,
+                build_pillar_model( input, settings,
                     text_stream( options.report ), options.report.verbosity );
             if( options.report.json )
             {
@@ -43,12 +49,17 @@ namespace brevane::cli
     {
         auto* parser = app.add_subcommand( "build",
             "Build the pillar model, print its summary, and write it with "
-            "pictures of the plan view before and after decimation" );
+            "pictures of the plan view before and after decimation (above "
+            + std::to_string( PLAN_VIEW_SVG_MAX_TRIANGLES )
+            + " triangles, only the line traces, the border and the "
+              "pillars on them are drawn)" );
         auto options = std::make_shared< BuildOptions >();
         add_model_input_options( *parser, options->input );
         add_report_options( *parser, options->report, true );
         parser->add_flag( "--cells", options->build.add_block_mesh,
             "Fill the blocks with cells" );
+        parser->add_flag( "--no-pictures", options->no_pictures,
+            "Write the rebuilt model only, without the pictures" );
         parser
             ->add_option( "-o,--output", options->build.model_file,
                 "Rebuilt model file (.vtm), by default pillar_model.vtm; the "

@@ -1,4 +1,6 @@
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -20,6 +22,32 @@ namespace brevane::test
             "Decimating top surface", "Building each horizon surface",
             "Creating unique vertices", "Building model boundaries",
             "Updating model" };
+
+        // The tool's own steps after the build, in order.
+        const std::vector< std::string > STEPS_AFTER_BUILD{
+            "Validating the rebuilt model", "Measuring the rebuilt horizons",
+            "Writing the pictures", "Writing the model file"
+        };
+
+        // The position of each line "  <name> <time>" in out, checking that
+        // they come in the given order from start on, each with a time.
+        void expect_timed_lines_in_order( const std::string& out,
+            const std::vector< std::string >& names, std::size_t start )
+        {
+            auto previous = start;
+            for( const auto& name : names )
+            {
+                const auto found = out.find( "  " + name + " ", previous );
+                ASSERT_NE( found, std::string::npos )
+                    << name << " missing or out of order in\n"
+                    << out;
+                const auto end = out.find( '\n', found );
+                const auto line = out.substr( found, end - found );
+                EXPECT_TRUE( line.ends_with( " ms" ) || line.ends_with( " s" ) )
+                    << line;
+                previous = found;
+            }
+        }
 
         // The value printed after a label at the start of a line (after the
         // indent), trimmed; empty when there is no such line.
@@ -56,19 +84,14 @@ namespace brevane::test
             ASSERT_EQ( run.exit_code, 0 ) << run.out << run.err;
             EXPECT_TRUE( run.err.empty() ) << run.err;
 
-            // One timed line per stage, in the order the stages run.
-            std::size_t previous{ 0 };
-            for( const auto& stage : STAGES )
-            {
-                const auto found = run.out.find( "  " + stage + " ", previous );
-                ASSERT_NE( found, std::string::npos )
-                    << stage << " missing or out of order in\n"
-                    << run.out;
-                const auto end = run.out.find( '\n', found );
-                EXPECT_EQ( run.out.substr( end - 3, 3 ), " ms" )
-                    << run.out.substr( found, end - found );
-                previous = found;
-            }
+            // One timed line per stage, in the order the stages run, then
+            // one per step of the tool after the build.
+            auto stages = STAGES;
+            stages.insert( stages.begin(), "Keeping the input's horizons" );
+            expect_timed_lines_in_order( run.out, stages, 0 );
+            const auto built = run.out.find( "  built in " );
+            ASSERT_NE( built, std::string::npos ) << run.out;
+            expect_timed_lines_in_order( run.out, STEPS_AFTER_BUILD, built );
 
             EXPECT_EQ( row_value( run.out, "slices" ), "13" ) << run.out;
             EXPECT_EQ( row_value( run.out, "validation" ), "valid" );
@@ -130,6 +153,32 @@ namespace brevane::test
             // The rebuilt model is a model the tool reads again.
             const auto again = this->run( { "inspect", "out/cells.vtm" } );
             EXPECT_NE( again.exit_code, 2 ) << again.err;
+        }
+
+        // Without pictures: the model alone is written and listed, with the
+        // same summary.
+        TEST_F( ToolTest, BuildWithoutPicturesWritesTheModelOnly )
+        {
+            ASSERT_EQ(
+                run( small_sample_arguments( "small.vtm" ) ).exit_code, 0 );
+            const auto with_pictures =
+                run( { "build", "small.vtm", "-o", "with/p.vtm" } );
+            ASSERT_EQ( with_pictures.exit_code, 0 ) << with_pictures.err;
+            const auto run = this->run(
+                { "build", "small.vtm", "--no-pictures", "-o", "out/p.vtm" } );
+            ASSERT_EQ( run.exit_code, 0 ) << run.out << run.err;
+            EXPECT_TRUE( std::filesystem::exists( folder() / "out/p.vtm" ) );
+            EXPECT_EQ( std::distance(
+                           std::filesystem::directory_iterator{ folder() / "out" },
+                           std::filesystem::directory_iterator{} ),
+                2 );
+            EXPECT_EQ( run.out.find( "Writing the pictures" ), std::string::npos )
+                << run.out;
+            EXPECT_EQ( run.out.find( ".svg" ), std::string::npos ) << run.out;
+            auto expected = summary( with_pictures.out );
+            expected = expected.substr( 0, expected.find( "\nFiles\n" ) );
+            EXPECT_EQ( summary( run.out ).substr( 0, expected.size() ),
+                expected );
         }
 
         TEST_F( ToolTest, BuildOfNamedTopAndBottomIsTheDefaultBuild )

@@ -43,8 +43,8 @@ namespace brevane::test
                 HelpCase{ "repair",
                     { "--top", "--bottom", "--output", "--json", "--quiet" } },
                 HelpCase{ "build",
-                    { "--top", "--bottom", "--cells", "--output", "--json",
-                        "--quiet", "--verbose" } },
+                    { "--top", "--bottom", "--cells", "--no-pictures",
+                        "--output", "--json", "--quiet", "--verbose" } },
                 HelpCase{ "convert", { "--output", "--quiet" } },
                 HelpCase{ "export", { "--tsurf", "--quiet" } } ),
             []( const ::testing::TestParamInfo< HelpCase >& info )

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include <halven/background/background_surface_builder.h>
@@ -27,17 +28,25 @@ namespace brevane
 
     // A 2 x 1 grid: 2 squares, 4 triangles, 7 edges of which 6 on the border;
     // one trace along the middle column of edges.
-    TEST( PlanViewSvg, DrawsEdgesTracesBorderAndMarkedVertices )
+    class PlanViewSvg : public testing::Test
     {
-        const auto surface = test::grid_surface< 2 >( 2, 1 );
-        internal::BackgroundSurface background{ *surface };
-        const uuid line;
+    protected:
+        PlanViewSvg()
         {
             internal::BackgroundSurfaceBuilder builder{ background };
             const auto middle = surface->edges().edge_from_vertices( { 1, 4 } );
-            ASSERT_TRUE( middle );
-            builder.add_macro_edge_info( { line, 0 }, { *middle } );
+            builder.add_macro_edge_info( { line, 0 }, { middle.value() } );
         }
+
+        std::unique_ptr< TriangulatedSurface2D > surface{
+            test::grid_surface< 2 >( 2, 1 )
+        };
+        internal::BackgroundSurface background{ *surface };
+        uuid line;
+    };
+
+    TEST_F( PlanViewSvg, DrawsEdgesTracesBorderAndMarkedVertices )
+    {
         const std::vector< index_t > marked{ 0, 5 };
         const auto svg = plan_view_svg( background, marked, 400 );
         EXPECT_EQ( svg.rfind( "<svg ", 0 ), 0 );
@@ -48,5 +57,26 @@ namespace brevane
         EXPECT_EQ( count( svg, "<circle " ), 2 );
         // The same line gets the same colour in another picture.
         EXPECT_EQ( plan_view_svg( background, marked, 400 ), svg );
+        EXPECT_EQ( count( svg, "<text" ), 0 );
+    }
+
+    // Above the number of triangles drawn, the picture keeps the traces, the
+    // border and the marked vertices, each pixel once, and says why.
+    TEST_F( PlanViewSvg, DrawsAnOverviewOfALargePlanView )
+    {
+        const std::vector< index_t > marked{ 0, 0, 5 };
+        const auto svg = plan_view_svg( background, marked, 400, 3 );
+        EXPECT_EQ( svg.rfind( "<svg ", 0 ), 0 );
+        EXPECT_NE( svg.find( "</svg>" ), std::string::npos );
+        EXPECT_EQ( count( svg, "<line " ), 0 );
+        EXPECT_EQ( count( svg, "<path " ), 2 );
+        EXPECT_EQ( count( svg, "stroke=\"black\"" ), 1 );
+        EXPECT_EQ( count( svg, "stroke=\"hsl(" ), 1 );
+        // Six border segments and the trace: one pen stroke each.
+        EXPECT_EQ( count( svg, "L" ), 7 );
+        EXPECT_EQ( count( svg, "<circle " ), 2 );
+        EXPECT_NE( svg.find( ">4 triangles, more than 3: " ), std::string::npos );
+        EXPECT_EQ( plan_view_svg( background, marked, 400, 4 ).find( "<text" ),
+            std::string::npos );
     }
 } // namespace brevane
