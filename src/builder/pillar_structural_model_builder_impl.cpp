@@ -32,6 +32,13 @@ namespace brevane
         {
             construction_failure = error.what();
         }
+        catch( ... )
+        {
+            // The public constructor is noexcept: nothing may escape it.
+            construction_failure =
+                "the plan view of the top surfaces failed with an error that "
+                "is no std::exception";
+        }
     }
 
     void PillarStructuralModelBuilder::Impl::check_construction() const
