@@ -1,6 +1,9 @@
 #include "assembly/pillar_links.h"
 
+#include <algorithm>
 #include <vector>
+
+#include <tessark/basic/tessark_exception.h>
 
 #include "assembly/unique_vertices.h"
 
@@ -8,25 +11,60 @@ namespace brevane::internal
 {
     namespace
     {
-        // Links upper to lower, first unlinking whatever was below upper and
-        // whatever was above lower.
-        void link( PillarLinks& links, index_t upper, index_t lower )
+        // The links as arrays by unique vertex (NO_ID: no link), so that a
+        // link replacing an earlier one costs no hash look-up.
+        class DenseLinks
         {
-            if( const auto below = links.unique_vertex_below.find( upper );
-                below != links.unique_vertex_below.end() )
+        public:
+            explicit DenseLinks( index_t nb_unique_vertices )
+                : below_( nb_unique_vertices, NO_ID ),
+                  above_( nb_unique_vertices, NO_ID )
             {
-                links.unique_vertex_above.erase( below->second );
-                links.unique_vertex_below.erase( below );
             }
-            if( const auto above = links.unique_vertex_above.find( lower );
-                above != links.unique_vertex_above.end() )
+
+            // Links upper to lower, first unlinking whatever was below upper
+            // and whatever was above lower.
+            void link( index_t upper, index_t lower )
             {
-                links.unique_vertex_below.erase( above->second );
-                links.unique_vertex_above.erase( above );
+                if( below_[upper] != NO_ID )
+                {
+                    above_[below_[upper]] = NO_ID;
+                }
+                if( above_[lower] != NO_ID )
+                {
+                    below_[above_[lower]] = NO_ID;
+                }
+                below_[upper] = lower;
+                above_[lower] = upper;
             }
-            links.unique_vertex_below.emplace( upper, lower );
-            links.unique_vertex_above.emplace( lower, upper );
-        }
+
+            [[nodiscard]] PillarLinks maps() const
+            {
+                PillarLinks links;
+                fill( links.unique_vertex_below, below_ );
+                fill( links.unique_vertex_above, above_ );
+                return links;
+            }
+
+        private:
+            static void fill( absl::flat_hash_map< index_t, index_t >& map,
+                const std::vector< index_t >& links )
+            {
+                map.reserve( static_cast< std::size_t >(
+                    links.size()
+                    - std::count( links.begin(), links.end(), NO_ID ) ) );
+                for( index_t vertex = 0; vertex < links.size(); vertex++ )
+                {
+                    if( links[vertex] != NO_ID )
+                    {
+                        map.emplace( vertex, links[vertex] );
+                    }
+                }
+            }
+
+            std::vector< index_t > below_;
+            std::vector< index_t > above_;
+        };
     } // namespace
 
     void remove_lines_and_corners(
@@ -58,18 +96,7 @@ namespace brevane::internal
     {
         const auto nb_top_vertices =
             context.background_surface.surface().nb_vertices();
-        // At most one link per pair of consecutive nodes.
-        std::size_t nb_links{ 0 };
-        for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
-             top_vertex++ )
-        {
-            const auto nb_nodes =
-                context.pillars.at( top_vertex ).intersections.size();
-            nb_links += nb_nodes > 0 ? nb_nodes - 1 : 0;
-        }
-        PillarLinks links;
-        links.unique_vertex_below.reserve( nb_links );
-        links.unique_vertex_above.reserve( nb_links );
+        DenseLinks links{ context.model.nb_unique_vertices() };
         for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
              top_vertex++ )
         {
@@ -83,8 +110,14 @@ namespace brevane::internal
             const auto unique_vertex =
                 [&]( const PillarIntersection& intersection )
             {
-                return context.model.unique_vertex( pillar_surface_vertex(
-                    on_pillar, top_vertex, intersection.surface ) );
+                const auto surface_vertex = pillar_surface_vertex(
+                    on_pillar, top_vertex, intersection.surface );
+                const auto node = context.model.unique_vertex( surface_vertex );
+                TESSARK_EXCEPTION( node != NO_ID,
+                    "[PillarStructuralModelBuilder] ", surface_vertex.string(),
+                    " on the pillar of plan-view vertex ", top_vertex,
+                    " is bound to no unique vertex" );
+                return node;
             };
             auto upper = unique_vertex( intersections.front() );
             for( std::size_t below = 1; below < intersections.size(); below++ )
@@ -92,11 +125,11 @@ namespace brevane::internal
                 const auto lower = unique_vertex( intersections[below] );
                 if( upper != lower )
                 {
-                    link( links, upper, lower );
+                    links.link( upper, lower );
                 }
                 upper = lower;
             }
         }
-        return links;
+        return links.maps();
     }
 } // namespace brevane::internal
