@@ -90,8 +90,71 @@ namespace brevane::internal
             }
         }
 
+        // The highest hit at the pillar's x and y; none without hits.
+        std::optional< Point3D > highest_point(
+            const PillarContext& context, const RayTracing3D& tracer )
+        {
+            std::optional< double > highest;
+            for( const auto& hit : tracer.all_intersections() )
+            {
+                if( !highest || hit.point.value( 2 ) > *highest )
+                {
+                    highest = hit.point.value( 2 );
+                }
+            }
+            if( !highest )
+            {
+                return std::nullopt;
+            }
+            const auto& top = context.pillar.top;
+            return Point3D{ { top.value( 0 ), top.value( 1 ), *highest } };
+        }
+
+        // The highest height at which the pillar meets each surface, by
+        // mesh index of the trees, from one walk of the tree over all the
+        // surfaces: the same hits as a walk of each surface's own tree.
+        class PillarTraces
+        {
+        public:
+            explicit PillarTraces( const PillarContext& context )
+                : context_( context ),
+                  tracers_( context.model.trees.mesh_trees.size() )
+            {
+                auto trace = [this]( index_t mesh, index_t polygon )
+                {
+                    auto& tracer = tracers_[mesh];
+                    if( !tracer )
+                    {
+                        const auto& model = context_.model;
+                        tracer.emplace(
+                            model.model.surface( model.trees.mesh_ids[mesh] )
+                                .mesh(),
+                            context_.segment.vertices()[0], context_.segment );
+                    }
+                    ( *tracer )( polygon );
+                };
+                context.model.trees.compute_segment_mesh_element_intersections(
+                    context.segment, trace );
+            }
+
+            [[nodiscard]] std::optional< Point3D > point( index_t mesh ) const
+            {
+                const auto& tracer = tracers_[mesh];
+                if( !tracer )
+                {
+                    return std::nullopt;
+                }
+                return highest_point( context_, *tracer );
+            }
+
+        private:
+            const PillarContext& context_;
+            std::vector< std::optional< RayTracing3D > > tracers_;
+        };
+
         void append_intersection( const PillarContext& context,
             const KnownPoints& known_points,
+            std::optional< PillarTraces >& traces,
             const uuid& surface )
         {
             if( const auto known = known_points.find( surface );
@@ -101,7 +164,13 @@ namespace brevane::internal
                     { surface, known->second } );
                 return;
             }
-            if( const auto traced = trace_surface_along_pillar( context, surface ) )
+            const auto& trees = context.model.trees;
+            const auto mesh = trees.uuid_to_mesh_index.at( surface );
+            if( !traces )
+            {
+                traces.emplace( context );
+            }
+            if( const auto traced = traces->point( mesh ) )
             {
                 context.pillar.intersections.push_back( { surface, *traced } );
             }
@@ -121,39 +190,28 @@ namespace brevane::internal
         RayTracing3D tracer{ context.model.model.surface( surface ).mesh(),
             segment.vertices()[0], segment };
         tree.compute_segment_element_bbox_intersections( segment, tracer );
-        std::optional< double > highest;
-        for( const auto& hit : tracer.all_intersections() )
-        {
-            if( !highest || hit.point.value( 2 ) > *highest )
-            {
-                highest = hit.point.value( 2 );
-            }
-        }
-        if( !highest )
-        {
-            return std::nullopt;
-        }
-        const auto& top = context.pillar.top;
-        return Point3D{ { top.value( 0 ), top.value( 1 ), *highest } };
+        return highest_point( context, tracer );
     }
 
     void complete_pillar_intersections(
         const PillarContext& context, const KnownPoints& known_points )
     {
+        // Traced at the first surface without a known point, once for all.
+        std::optional< PillarTraces > traces;
         for( const auto& surface : context.model.top_surfaces )
         {
-            append_intersection( context, known_points, surface );
+            append_intersection( context, known_points, traces, surface );
         }
         for( const auto& group : context.model.surface_groups_order )
         {
             for( const auto& surface : group )
             {
-                append_intersection( context, known_points, surface );
+                append_intersection( context, known_points, traces, surface );
             }
         }
         for( const auto& surface : context.model.bottom_surfaces )
         {
-            append_intersection( context, known_points, surface );
+            append_intersection( context, known_points, traces, surface );
         }
     }
 

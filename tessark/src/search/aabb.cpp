@@ -1,5 +1,8 @@
 #include <tessark/search/aabb.h>
 
+#include <map>
+
+#include <tbb/parallel_for.h>
 #include <tbb/parallel_invoke.h>
 
 namespace
@@ -7,6 +10,9 @@ namespace
     // Below this many elements a subtree is built on the calling thread:
     // spawning a task costs more than building it.
     constexpr brevane::index_t PARALLEL_BUILD_MIN_ELEMENTS{ 1 << 14 };
+
+    // A range of at most this many elements is a leaf.
+    constexpr brevane::index_t LEAF_SIZE{ 4 };
 
     template < brevane::index_t D >
     void check_box_is_finite(
@@ -35,6 +41,65 @@ namespace
         }
         return axis;
     }
+
+    // The largest float not above the value, and the smallest float not
+    // below it: a box of such bounds contains the double box.
+    float float_below( double value )
+    {
+        constexpr auto largest = std::numeric_limits< float >::max();
+        if( value > largest )
+        {
+            return largest;
+        }
+        if( value < -largest )
+        {
+            return -std::numeric_limits< float >::infinity();
+        }
+        auto result = static_cast< float >( value );
+        if( static_cast< double >( result ) > value )
+        {
+            result = std::nextafter(
+                result, -std::numeric_limits< float >::infinity() );
+        }
+        return result;
+    }
+
+    float float_above( double value )
+    {
+        return -float_below( -value );
+    }
+
+    // The sizes of the four children of a node of the given size: two
+    // levels of cuts in the middle.
+    std::array< brevane::index_t, 4 > quarter_sizes( brevane::index_t size )
+    {
+        const auto first = size / 2;
+        const auto second = size - first;
+        return { first / 2, first - first / 2, second / 2,
+            second - second / 2 };
+    }
+
+    // Number of nodes of the subtree of every range size met in a tree of
+    // the given number of elements: all ranges of one level have one of
+    // two sizes, so there are few of them.
+    void count_nodes( brevane::index_t size,
+        std::map< brevane::index_t, brevane::index_t >& counts )
+    {
+        if( size <= LEAF_SIZE || counts.count( size ) > 0 )
+        {
+            return;
+        }
+        brevane::index_t count{ 1 };
+        for( const auto quarter : quarter_sizes( size ) )
+        {
+            count_nodes( quarter, counts );
+            if( quarter > LEAF_SIZE )
+            {
+                count += counts.at( quarter );
+            }
+        }
+        counts.emplace( size, count );
+    }
 } // namespace
 
 namespace brevane
@@ -44,6 +109,179 @@ namespace brevane
     {
         Point< D > center;
         index_t element;
+    };
+
+    // Sorts the entries into leaf order and fills the nodes. The node
+    // indices of a subtree only depend on the sizes of the ranges, so
+    // subtrees are built in parallel into their own part of the nodes.
+    template < index_t D >
+    class AABBTree< D >::Builder
+    {
+    public:
+        Builder( AABBTree< D >& tree,
+            const std::vector< BoundingBox< D > >& bboxes,
+            std::vector< BuildEntry >& entries )
+            : tree_( tree ), bboxes_( bboxes ), entries_( entries )
+        {
+            count_nodes( static_cast< index_t >( entries.size() ), counts_ );
+        }
+
+        [[nodiscard]] index_t nb_nodes( index_t size ) const
+        {
+            return size <= LEAF_SIZE ? 0 : counts_.at( size );
+        }
+
+        void build_node( index_t node_index, index_t begin, index_t end )
+        {
+            const auto middle = split( begin, end );
+            index_t first_quarter{ 0 };
+            index_t third_quarter{ 0 };
+            run_both( end - begin,
+                [&]
+                {
+                    first_quarter = split( begin, middle );
+                },
+                [&]
+                {
+                    third_quarter = split( middle, end );
+                } );
+            const std::array< index_t, 5 > bounds{ begin, first_quarter,
+                middle, third_quarter, end };
+            auto& node = tree_.nodes_[node_index];
+            auto next = node_index + 1;
+            for( index_t slot = 0; slot < WIDTH; slot++ )
+            {
+                const auto size = bounds[slot + 1] - bounds[slot];
+                if( size <= LEAF_SIZE )
+                {
+                    node.child[slot] = bounds[slot];
+                    node.count[slot] = static_cast< std::uint8_t >( size );
+                    continue;
+                }
+                node.child[slot] = next;
+                node.count[slot] = 0;
+                next += nb_nodes( size );
+            }
+            const auto build_child = [&]( index_t slot )
+            {
+                if( node.count[slot] == 0 )
+                {
+                    build_node(
+                        node.child[slot], bounds[slot], bounds[slot + 1] );
+                }
+            };
+            run_both(
+                middle - begin,
+                [&]
+                {
+                    build_child( 0 );
+                    build_child( 1 );
+                },
+                [&]
+                {
+                    build_child( 2 );
+                    build_child( 3 );
+                } );
+            for( index_t slot = 0; slot < WIDTH; slot++ )
+            {
+                set_slot_box( node, slot, bounds[slot], bounds[slot + 1] );
+            }
+        }
+
+        // The root of a tree of at most LEAF_SIZE elements: one leaf.
+        void build_leaf_root()
+        {
+            auto& root = tree_.nodes_.front();
+            const auto size = static_cast< index_t >( entries_.size() );
+            root.child.fill( 0 );
+            root.count.fill( 0 );
+            root.count[0] = static_cast< std::uint8_t >( size );
+            for( index_t slot = 0; slot < WIDTH; slot++ )
+            {
+                set_slot_box( root, slot, 0, slot == 0 ? size : 0 );
+            }
+        }
+
+    private:
+        template < typename First, typename Second >
+        static void run_both(
+            index_t size, const First& first, const Second& second )
+        {
+            if( size >= PARALLEL_BUILD_MIN_ELEMENTS )
+            {
+                tbb::parallel_invoke( first, second );
+            }
+            else
+            {
+                first();
+                second();
+            }
+        }
+
+        // Sorts the range around its middle along the longest axis of its
+        // centers; returns the middle.
+        index_t split( index_t begin, index_t end )
+        {
+            BoundingBox< D > center_box;
+            for( auto position = begin; position < end; position++ )
+            {
+                center_box.add_point( entries_[position].center );
+            }
+            const auto axis = longest_axis( center_box );
+            const auto middle = begin + ( end - begin ) / 2;
+            const auto start = entries_.begin();
+            std::nth_element( start + begin, start + middle, start + end,
+                [axis]( const BuildEntry& entry0, const BuildEntry& entry1 )
+                {
+                    const auto value0 = entry0.center.value( axis );
+                    const auto value1 = entry1.center.value( axis );
+                    return value0 < value1
+                           || ( value0 == value1
+                                && entry0.element < entry1.element );
+                } );
+            return middle;
+        }
+
+        // The float box of the slot, rounded outward from the exact boxes
+        // of the elements of [begin, end) (empty for an empty range).
+        void set_slot_box( Node& node, index_t slot, index_t begin, index_t end )
+        {
+            BoundingBox< D > box;
+            if( node.count[slot] == 0 && end - begin > LEAF_SIZE )
+            {
+                const auto& child = tree_.nodes_[node.child[slot]];
+                for( index_t child_slot = 0; child_slot < WIDTH; child_slot++ )
+                {
+                    box.add_box( child.box( child_slot ) );
+                }
+            }
+            else
+            {
+                for( auto position = begin; position < end; position++ )
+                {
+                    box.add_box( bboxes_[entries_[position].element] );
+                }
+            }
+            for( local_index_t axis = 0; axis < D; axis++ )
+            {
+                if( box.empty() )
+                {
+                    node.lower[axis][slot] =
+                        std::numeric_limits< float >::infinity();
+                    node.upper[axis][slot] =
+                        -std::numeric_limits< float >::infinity();
+                    continue;
+                }
+                node.lower[axis][slot] = float_below( box.min().value( axis ) );
+                node.upper[axis][slot] = float_above( box.max().value( axis ) );
+            }
+        }
+
+    private:
+        AABBTree< D >& tree_;
+        const std::vector< BoundingBox< D > >& bboxes_;
+        std::vector< BuildEntry >& entries_;
+        std::map< index_t, index_t > counts_;
     };
 
     template < index_t D >
@@ -68,66 +306,55 @@ namespace brevane
             {
                 check_box_is_finite( box, element );
                 entries[element].center = box.center();
+                bounding_box_.add_box( box );
             }
         }
-        nodes_.resize( 2 * std::size_t{ nb_elements } - 1 );
-        build_node( bboxes, entries, { 0, 0, nb_elements } );
-        elements_.resize( nb_elements );
-        for( index_t position = 0; position < nb_elements; position++ )
+        Builder builder{ *this, bboxes, entries };
+        if( nb_elements <= LEAF_SIZE )
         {
-            elements_[position] = entries[position].element;
-        }
-    }
-
-    template < index_t D >
-    void AABBTree< D >::build_node(
-        const std::vector< BoundingBox< D > >& bboxes,
-        std::vector< BuildEntry >& entries, const Node& node )
-    {
-        if( node.is_leaf() )
-        {
-            nodes_[node.index] = bboxes[entries[node.begin].element];
-            return;
-        }
-        BoundingBox< D > center_box;
-        for( auto position = node.begin; position < node.end; position++ )
-        {
-            center_box.add_point( entries[position].center );
-        }
-        const auto axis = longest_axis( center_box );
-        const auto begin = entries.begin();
-        std::nth_element( begin + node.begin, begin + node.middle(),
-            begin + node.end,
-            [axis]( const BuildEntry& entry0, const BuildEntry& entry1 )
-            {
-                const auto value0 = entry0.center.value( axis );
-                const auto value1 = entry1.center.value( axis );
-                return value0 < value1
-                       || ( value0 == value1
-                            && entry0.element < entry1.element );
-            } );
-        const auto first = node.first_child();
-        const auto second = node.second_child();
-        if( node.end - node.begin >= PARALLEL_BUILD_MIN_ELEMENTS )
-        {
-            tbb::parallel_invoke(
-                [&]
-                {
-                    build_node( bboxes, entries, first );
-                },
-                [&]
-                {
-                    build_node( bboxes, entries, second );
-                } );
+            nodes_.resize( 1 );
+            builder.build_leaf_root();
         }
         else
         {
-            build_node( bboxes, entries, first );
-            build_node( bboxes, entries, second );
+            nodes_.resize( builder.nb_nodes( nb_elements ) );
+            builder.build_node( 0, 0, nb_elements );
         }
-        auto box = nodes_[first.index];
-        box.add_box( nodes_[second.index] );
-        nodes_[node.index] = box;
+        elements_.resize( nb_elements );
+        boxes_.resize( nb_elements );
+        tbb::parallel_for( tbb::blocked_range< index_t >{ 0, nb_elements, 4096 },
+            [&]( const tbb::blocked_range< index_t >& range )
+            {
+                for( auto position = range.begin(); position < range.end();
+                     position++ )
+                {
+                    const auto element = entries[position].element;
+                    elements_[position] = element;
+                    boxes_[position] = bboxes[element];
+                }
+            } );
+    }
+
+    template < index_t D >
+    auto AABBTree< D >::leaves() const -> std::vector< Leaf >
+    {
+        std::vector< Leaf > result;
+        for( const auto& node : nodes_ )
+        {
+            for( index_t slot = 0; slot < WIDTH; slot++ )
+            {
+                if( node.count[slot] > 0 )
+                {
+                    result.push_back( { node.child[slot], node.count[slot] } );
+                }
+            }
+        }
+        std::sort( result.begin(), result.end(),
+            []( const Leaf& leaf0, const Leaf& leaf1 )
+            {
+                return leaf0.begin < leaf1.begin;
+            } );
+        return result;
     }
 
     template class AABBTree< 2 >;

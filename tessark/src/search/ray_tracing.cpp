@@ -120,13 +120,17 @@ namespace brevane
             "[RayTracing3D] Polygon ", polygon,
             " does not exist (the mesh has ", mesh_.nb_polygons(),
             " polygons)" );
-        const auto vertices = mesh_.polygon_vertices( polygon );
+        // Vertex by vertex: no copy of the polygon's vertex list.
+        const auto nb_vertices = mesh_.nb_polygon_vertices( polygon );
+        const auto& apex = mesh_.point( mesh_.polygon_vertex( { polygon, 0 } ) );
         std::optional< PolygonDistance > nearest;
-        for( std::size_t fan = 1; fan + 1 < vertices.size(); fan++ )
+        for( local_index_t fan = 1; fan + 1 < nb_vertices; fan++ )
         {
-            const auto hit = triangle_hit( Triangle3D{
-                mesh_.point( vertices[0] ), mesh_.point( vertices[fan] ),
-                mesh_.point( vertices[fan + 1] ) } );
+            const auto hit = triangle_hit( Triangle3D{ apex,
+                mesh_.point( mesh_.polygon_vertex( { polygon, fan } ) ),
+                mesh_.point(
+                    mesh_.polygon_vertex( { polygon,
+                        static_cast< local_index_t >( fan + 1 ) } ) ) } );
             if( !hit )
             {
                 continue;

@@ -381,6 +381,108 @@ namespace brevane
         }
     }
 
+    namespace
+    {
+        // Pillar positions where ties happen: the plan-view vertices, the
+        // vertices of every surface mesh and the middles of their first
+        // edges (shared by two triangles), at most a few hundred per mesh.
+        std::vector< Point2D > tie_positions(
+            const test::PillarStageFixture& stage )
+        {
+            std::vector< Point2D > positions;
+            const auto& plan_view = *stage.plan.surface;
+            for( index_t vertex = 0; vertex < plan_view.nb_vertices(); vertex++ )
+            {
+                positions.push_back( plan_view.point( vertex ) );
+            }
+            for( const auto& surface : stage.sample.model.surfaces() )
+            {
+                const auto& mesh = surface.mesh();
+                const auto step = std::max< index_t >( 1, mesh.nb_polygons() / 200 );
+                for( index_t polygon = 0; polygon < mesh.nb_polygons();
+                     polygon += step )
+                {
+                    const auto vertices = mesh.polygon_vertices( polygon );
+                    const auto& first = mesh.point( vertices[0] );
+                    const auto& second = mesh.point( vertices[1] );
+                    positions.push_back(
+                        Point2D{ { first.value( 0 ), first.value( 1 ) } } );
+                    positions.push_back( Point2D{
+                        { ( first.value( 0 ) + second.value( 0 ) ) / 2,
+                            ( first.value( 1 ) + second.value( 1 ) ) / 2 } } );
+                }
+            }
+            return positions;
+        }
+    } // namespace
+
+    // One walk of the tree over every surface finds the same elements as the
+    // trees of the surfaces one by one, and a pillar traced through it gets
+    // the same point on every surface as a trace of that surface alone, at
+    // shared vertices and edges too.
+    TEST_P( PillarsOnSamples, TracingAllSurfacesAtOnceEqualsEachSurfaceAlone )
+    {
+        const auto stage = fixture();
+        const auto context = stage.pillars();
+        const auto& trees = stage.trees;
+        for( const auto& position : tie_positions( stage ) )
+        {
+            const auto x = position.value( 0 );
+            const auto y = position.value( 1 );
+            Pillar pillar{ 0, Point3D{ { x, y, stage.top_z } }, {}, {} };
+            const internal::PillarContext pillar_context{ context, pillar,
+                { pillar.top, Point3D{ { x, y, stage.bottom_z } } } };
+
+            std::vector< std::pair< index_t, index_t > > found;
+            auto collect = [&found]( index_t mesh, index_t element )
+            {
+                found.emplace_back( mesh, element );
+            };
+            trees.compute_segment_mesh_element_intersections(
+                pillar_context.segment, collect );
+            std::sort( found.begin(), found.end() );
+            std::vector< std::pair< index_t, index_t > > expected;
+            for( index_t mesh = 0; mesh < trees.mesh_trees.size(); mesh++ )
+            {
+                auto add = [&expected, mesh]( index_t element )
+                {
+                    expected.emplace_back( mesh, element );
+                };
+                trees.mesh_trees[mesh].compute_segment_element_bbox_intersections(
+                    pillar_context.segment, add );
+            }
+            std::sort( expected.begin(), expected.end() );
+            ASSERT_EQ( found, expected ) << position.string();
+
+            internal::complete_pillar_intersections( pillar_context, {} );
+            std::vector< PillarIntersection > alone;
+            const auto add_alone = [&]( const uuid& surface )
+            {
+                if( const auto point = internal::trace_surface_along_pillar(
+                        pillar_context, surface ) )
+                {
+                    alone.push_back( { surface, *point } );
+                }
+            };
+            for( const auto& surface : context.top_surfaces )
+            {
+                add_alone( surface );
+            }
+            for( const auto& group : context.surface_groups_order )
+            {
+                for( const auto& surface : group )
+                {
+                    add_alone( surface );
+                }
+            }
+            for( const auto& surface : context.bottom_surfaces )
+            {
+                add_alone( surface );
+            }
+            ASSERT_EQ( pillar.intersections, alone ) << position.string();
+        }
+    }
+
     INSTANTIATE_TEST_SUITE_P( FactoryModels, PillarsOnSamples,
         testing::Values( PillarCase{ 1, 0, 24 }, PillarCase{ 2, 1, 60 },
             PillarCase{ 3, 2, 200 }, PillarCase{ 5, 2, 400 } ),

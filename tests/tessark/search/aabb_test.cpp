@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <thread>
 
@@ -468,6 +469,108 @@ namespace
         for( const auto& answers : parallel )
         {
             EXPECT_TRUE( answers == sequential );
+        }
+    }
+} // namespace
+
+namespace
+{
+    // Far from the origin a float step is wider than the boxes: the float
+    // boxes of the nodes must still hold every element, so that queries
+    // touching an element box exactly at a bound still report it.
+    TYPED_TEST( AABBTreeTest, queries_far_from_the_origin_equal_brute_force )
+    {
+        constexpr auto D = TypeParam::value;
+        for( const double offset : { 3e6, -7.25e7 } )
+        {
+            SegmentSet< D > set{ 3000, 61 };
+            Vector< D > shift;
+            for( local_index_t axis = 0; axis < D; axis++ )
+            {
+                shift.set_value( axis, offset * ( axis + 1 ) );
+            }
+            for( auto& segment : set.segments )
+            {
+                segment = Segment< D >{ segment.vertices()[0] + shift,
+                    segment.vertices()[1] + shift };
+            }
+            for( std::size_t element = 0; element < set.boxes.size(); element++ )
+            {
+                set.boxes[element] = set.segments[element].bounding_box();
+            }
+            const AABBTree< D > tree{ set.boxes };
+            for( const auto& box : query_boxes( set, 67 ) )
+            {
+                Collector collector;
+                tree.compute_bbox_element_bbox_intersections( box, collector );
+                EXPECT_EQ( collector.sorted(),
+                    brute_force_elements( set,
+                        [&box]( const BoundingBox< D >& element_box )
+                        {
+                            return element_box.intersects( box );
+                        } ) )
+                    << "offset " << offset << " box " << box.string();
+            }
+            for( const auto& segment : query_segments( set, 71 ) )
+            {
+                Collector collector;
+                tree.compute_segment_element_bbox_intersections(
+                    segment, collector );
+                EXPECT_EQ( collector.sorted(),
+                    brute_force_elements( set,
+                        [&segment]( const BoundingBox< D >& element_box )
+                        {
+                            return element_box.epsilon_intersects( segment );
+                        } ) )
+                    << "offset " << offset;
+            }
+            for( std::size_t element = 0; element < 40; element++ )
+            {
+                const auto& query = set.segments[element].vertices()[1];
+                const auto [closest, distance] = tree.closest_element_box(
+                    query, [&set]( const Point< D >& point, index_t other )
+                    {
+                        return set.distance( point, other );
+                    } );
+                EXPECT_EQ( std::get< 1 >( brute_force_closest( set, query ) ),
+                    distance )
+                    << "offset " << offset;
+            }
+        }
+    }
+
+    // The leaves cover the leaf order once, and the order holds every
+    // element once with its own box.
+    TYPED_TEST( AABBTreeTest, leaves_cover_every_element_once )
+    {
+        constexpr auto D = TypeParam::value;
+        for( const auto size : SET_SIZES )
+        {
+            const SegmentSet< D > set{ size, 73 + size };
+            const AABBTree< D > tree{ set.boxes };
+            const auto leaves = tree.leaves();
+            index_t next{ 0 };
+            std::vector< index_t > elements;
+            for( const auto& leaf : leaves )
+            {
+                EXPECT_EQ( leaf.begin, next ) << "size " << size;
+                EXPECT_GT( leaf.count, 0u );
+                next = leaf.begin + leaf.count;
+                for( auto position = leaf.begin; position < next; position++ )
+                {
+                    const auto element = tree.element_at( position );
+                    elements.push_back( element );
+                    EXPECT_EQ( tree.box_at( position ).min(),
+                        set.boxes[element].min() );
+                    EXPECT_EQ( tree.box_at( position ).max(),
+                        set.boxes[element].max() );
+                }
+            }
+            EXPECT_EQ( next, size );
+            std::sort( elements.begin(), elements.end() );
+            std::vector< index_t > all( size );
+            std::iota( all.begin(), all.end(), 0 );
+            EXPECT_EQ( elements, all ) << "size " << size;
         }
     }
 } // namespace

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <tuple>
 #include <type_traits>
@@ -16,14 +18,18 @@ namespace brevane
     // A bounding volume hierarchy over a list of element boxes (the element
     // index is the position in the list given at construction).
     //
-    // The tree is a balanced binary tree stored in one flat array of 2n - 1
-    // node boxes in depth-first order: the node covering the elements
-    // [begin, end) of the internal order has its first child right after it
-    // and its second child 2 * (middle - begin) places after it, where
-    // middle = begin + (end - begin) / 2. Each split sorts the elements of a
-    // node by the centers of their boxes along the longest axis of these
-    // centers (median split, ties by element index), so the tree depends only
-    // on the boxes, never on thread scheduling.
+    // The elements are ordered by recursive median splits: each split sorts
+    // the elements of a range by the centers of their boxes along the
+    // longest axis of these centers (ties by element index) and cuts the
+    // range in the middle, so the tree depends only on the boxes, never on
+    // thread scheduling. Two levels of splits make one node of four
+    // children; a range of at most four elements is a leaf.
+    //
+    // A node holds the boxes of its four children as floats rounded
+    // outward (so a child box always contains the exact box of everything
+    // under it, and no element is ever lost), in one block of two cache
+    // lines. The exact double box of every element is kept in leaf order
+    // beside the element index, and decides what a query reports.
     //
     // Elements with an empty box are kept but never reported by a query.
     // Every query is const and keeps its state on the stack: several threads
@@ -45,13 +51,31 @@ namespace brevane
         }
 
         // The box of every element; an empty box for an empty tree.
-        [[nodiscard]] BoundingBox< D > bounding_box() const
+        [[nodiscard]] const BoundingBox< D >& bounding_box() const
         {
-            if( nodes_.empty() )
-            {
-                return {};
-            }
-            return nodes_.front();
+            return bounding_box_;
+        }
+
+        // The range [begin, begin + count) of the leaf order held by one
+        // leaf of the tree.
+        struct Leaf
+        {
+            index_t begin;
+            index_t count;
+        };
+
+        // Every leaf, by increasing begin: together they cover the leaf
+        // order once.
+        [[nodiscard]] std::vector< Leaf > leaves() const;
+
+        // The element at a position of the leaf order, and its box.
+        [[nodiscard]] index_t element_at( index_t position ) const
+        {
+            return elements_[position];
+        }
+        [[nodiscard]] const BoundingBox< D >& box_at( index_t position ) const
+        {
+            return boxes_[position];
         }
 
         // The element nearest to the query: action( query, element ) must
@@ -60,27 +84,22 @@ namespace brevane
         // smallest index wins, so the answer equals the brute-force minimum
         // of ( distance, index ). Returns ( NO_ID, max double ) when the tree
         // has no element with a non-empty box.
-        // Branch and bound: the nearer child is visited first, and a node is
-        // skipped when its box is farther than the best distance found plus
-        // a rounding margin of 1e-12 times the largest coordinate magnitude
-        // of the query and the tree, so that an element whose computed
-        // distance rounds below the distance to its box is still found.
+        // Branch and bound: the nearer children are visited first, and a
+        // box is skipped when it is farther than the best distance found
+        // plus a rounding margin of 1e-12 times the largest coordinate
+        // magnitude of the query and the tree, so that an element whose
+        // computed distance rounds below the distance to its box is still
+        // found.
         template < typename EvalDistance >
         [[nodiscard]] std::tuple< index_t, double > closest_element_box(
             const Point< D >& query, const EvalDistance& action ) const
         {
             ClosestElement closest;
-            if( nodes_.empty() || nodes_.front().empty() )
+            if( bounding_box_.empty() )
             {
                 return { closest.element, closest.distance };
             }
-            const auto slack = distance_slack( query );
-            if( nodes_.front().signed_distance( query )
-                <= closest.distance + slack )
-            {
-                closest_in_node(
-                    query, action, slack, { 0, 0, nb_bboxes() }, closest );
-            }
+            closest_in_node( query, action, distance_slack( query ), 0, closest );
             return { closest.element, closest.distance };
         }
 
@@ -95,9 +114,13 @@ namespace brevane
                 return;
             }
             walk_boxes(
-                [&box]( const BoundingBox< D >& node_box )
+                [&box]( const Node& node )
                 {
-                    return node_box.intersects( box );
+                    return node.box_mask( box );
+                },
+                [&box]( const BoundingBox< D >& other )
+                {
+                    return other.intersects( box );
                 },
                 action );
         }
@@ -112,39 +135,149 @@ namespace brevane
             {
                 return;
             }
+            const SegmentSlabs slabs{ segment };
             walk_boxes(
-                [&segment]( const BoundingBox< D >& node_box )
+                [&slabs]( const Node& node )
                 {
-                    return node_box.epsilon_intersects( segment );
+                    return node.segment_mask( slabs );
+                },
+                [&segment]( const BoundingBox< D >& other )
+                {
+                    return other.epsilon_intersects( segment );
                 },
                 action );
         }
 
     private:
-        // A node and the range [begin, end) of the internal element order
-        // it covers.
-        struct Node
-        {
-            std::size_t index;
-            index_t begin;
-            index_t end;
+        static constexpr index_t WIDTH{ 4 };
 
-            [[nodiscard]] bool is_leaf() const
+        // A segment prepared for the slab tests of the node boxes.
+        struct SegmentSlabs
+        {
+            explicit SegmentSlabs( const Segment< D >& segment )
             {
-                return end - begin == 1;
+                const auto& origin = segment.vertices()[0];
+                const auto& end = segment.vertices()[1];
+                for( local_index_t axis = 0; axis < D; axis++ )
+                {
+                    start[axis] = origin.value( axis );
+                    const auto delta = end.value( axis ) - start[axis];
+                    flat[axis] = delta == 0;
+                    inverse[axis] = flat[axis] ? 0 : 1 / delta;
+                    // A step too small to invert leaves the axis free: the
+                    // node test may only pass more boxes.
+                    free[axis] = !flat[axis] && !std::isfinite( inverse[axis] );
+                }
             }
-            [[nodiscard]] index_t middle() const
+
+            std::array< double, D > start;
+            std::array< double, D > inverse;
+            std::array< bool, D > flat;
+            std::array< bool, D > free;
+        };
+
+        // Four children: a child with count 0 is the node at index child
+        // (or an unused slot, whose box is empty), a child with count n > 0
+        // is the leaf of the n elements from position child on.
+        struct alignas( 64 ) Node
+        {
+            std::array< std::array< float, WIDTH >, D > lower;
+            std::array< std::array< float, WIDTH >, D > upper;
+            std::array< index_t, WIDTH > child;
+            std::array< std::uint8_t, WIDTH > count;
+
+            // The child's box, widened to doubles; an unused slot gives an
+            // empty box.
+            [[nodiscard]] BoundingBox< D > box( index_t slot ) const
             {
-                return begin + ( end - begin ) / 2;
+                BoundingBox< D > result;
+                if( lower[0][slot] > upper[0][slot] )
+                {
+                    return result;
+                }
+                Point< D > low;
+                Point< D > high;
+                for( local_index_t axis = 0; axis < D; axis++ )
+                {
+                    low.set_value( axis, lower[axis][slot] );
+                    high.set_value( axis, upper[axis][slot] );
+                }
+                result.add_point( low );
+                result.add_point( high );
+                return result;
             }
-            [[nodiscard]] Node first_child() const
+
+            [[nodiscard]] bool used( index_t slot ) const
             {
-                return { index + 1, begin, middle() };
+                return lower[0][slot] <= upper[0][slot];
             }
-            [[nodiscard]] Node second_child() const
+
+            // The children whose box meets the box, one bit per slot; the
+            // float bounds compare exactly with the doubles.
+            [[nodiscard]] unsigned box_mask( const BoundingBox< D >& box ) const
             {
-                return { index + 2 * std::size_t{ middle() - begin }, middle(),
-                    end };
+                unsigned mask{ 0 };
+                for( index_t slot = 0; slot < WIDTH; slot++ )
+                {
+                    bool meets{ true };
+                    for( local_index_t axis = 0; axis < D; axis++ )
+                    {
+                        meets = meets
+                                && upper[axis][slot] >= box.min().value( axis )
+                                && lower[axis][slot] <= box.max().value( axis );
+                    }
+                    mask |= static_cast< unsigned >( meets ) << slot;
+                }
+                return mask;
+            }
+
+            // The children whose box, grown by GLOBAL_EPSILON, the segment
+            // may meet, one bit per slot: the slab test of
+            // BoundingBox::epsilon_intersects with products by the inverse
+            // steps and a tolerance of 1e-12 on the segment parameter, which
+            // covers their rounding, so that every box the exact test
+            // passes passes here too.
+            [[nodiscard]] unsigned segment_mask(
+                const SegmentSlabs& slabs ) const
+            {
+                unsigned mask{ 0 };
+                for( index_t slot = 0; slot < WIDTH; slot++ )
+                {
+                    if( !used( slot ) )
+                    {
+                        continue;
+                    }
+                    double enter{ 0 };
+                    double leave{ 1 };
+                    for( local_index_t axis = 0; axis < D; axis++ )
+                    {
+                        const double low =
+                            double{ lower[axis][slot] } - GLOBAL_EPSILON;
+                        const double high =
+                            double{ upper[axis][slot] } + GLOBAL_EPSILON;
+                        const auto start = slabs.start[axis];
+                        if( slabs.flat[axis] )
+                        {
+                            if( start < low || start > high )
+                            {
+                                leave = -1;
+                            }
+                            continue;
+                        }
+                        if( slabs.free[axis] )
+                        {
+                            continue;
+                        }
+                        const auto t_low = ( low - start ) * slabs.inverse[axis];
+                        const auto t_high =
+                            ( high - start ) * slabs.inverse[axis];
+                        enter = std::max( enter, std::min( t_low, t_high ) );
+                        leave = std::min( leave, std::max( t_low, t_high ) );
+                    }
+                    mask |= static_cast< unsigned >( enter <= leave + 1e-12 )
+                            << slot;
+                }
+                return mask;
             }
         };
 
@@ -154,12 +287,8 @@ namespace brevane
             double distance{ std::numeric_limits< double >::max() };
         };
 
-        // An element and the center of its box, sorted together by the
-        // median splits.
         struct BuildEntry;
-
-        void build_node( const std::vector< BoundingBox< D > >& bboxes,
-            std::vector< BuildEntry >& entries, const Node& node );
+        class Builder;
 
         // Margin added to the best distance before a box is pruned: a
         // computed element distance may be rounded slightly below the
@@ -167,24 +296,30 @@ namespace brevane
         [[nodiscard]] double distance_slack( const Point< D >& query ) const
         {
             double scale{ 1 };
-            const auto& root = nodes_.front();
             for( local_index_t axis = 0; axis < D; axis++ )
             {
                 scale = std::max( { scale, std::abs( query.value( axis ) ),
-                    std::abs( root.min().value( axis ) ),
-                    std::abs( root.max().value( axis ) ) } );
+                    std::abs( bounding_box_.min().value( axis ) ),
+                    std::abs( bounding_box_.max().value( axis ) ) } );
             }
             return scale * 1e-12;
         }
 
         template < typename EvalDistance >
-        void closest_in_node( const Point< D >& query,
-            const EvalDistance& action, double slack, const Node& node,
-            ClosestElement& closest ) const
+        void closest_in_leaf( const Point< D >& query,
+            const EvalDistance& action, double slack, index_t begin,
+            index_t count, ClosestElement& closest ) const
         {
-            if( node.is_leaf() )
+            for( auto position = begin; position < begin + count; position++ )
             {
-                const auto element = elements_[node.begin];
+                const auto& box = boxes_[position];
+                if( box.empty()
+                    || box.signed_distance( query )
+                           > closest.distance + slack )
+                {
+                    continue;
+                }
+                const auto element = elements_[position];
                 const double distance = action( query, element );
                 if( distance < closest.distance
                     || ( distance == closest.distance
@@ -193,24 +328,52 @@ namespace brevane
                     closest.element = element;
                     closest.distance = distance;
                 }
-                return;
             }
-            auto near = node.first_child();
-            auto far = node.second_child();
-            auto near_distance = nodes_[near.index].signed_distance( query );
-            auto far_distance = nodes_[far.index].signed_distance( query );
-            if( far_distance < near_distance )
+        }
+
+        template < typename EvalDistance >
+        void closest_in_node( const Point< D >& query,
+            const EvalDistance& action, double slack, index_t node_index,
+            ClosestElement& closest ) const
+        {
+            const auto& node = nodes_[node_index];
+            std::array< std::pair< double, index_t >, WIDTH > order;
+            index_t nb_children{ 0 };
+            for( index_t slot = 0; slot < WIDTH; slot++ )
             {
-                std::swap( near, far );
-                std::swap( near_distance, far_distance );
+                const auto box = node.box( slot );
+                if( box.empty() )
+                {
+                    continue;
+                }
+                order[nb_children++] = { box.signed_distance( query ), slot };
             }
-            if( near_distance <= closest.distance + slack )
+            // Insertion sort, nearest first.
+            for( index_t rank = 1; rank < nb_children; rank++ )
             {
-                closest_in_node( query, action, slack, near, closest );
+                for( auto place = rank;
+                     place > 0 && order[place] < order[place - 1]; place-- )
+                {
+                    std::swap( order[place], order[place - 1] );
+                }
             }
-            if( far_distance <= closest.distance + slack )
+            for( index_t rank = 0; rank < nb_children; rank++ )
             {
-                closest_in_node( query, action, slack, far, closest );
+                const auto [distance, slot] = order[rank];
+                if( distance > closest.distance + slack )
+                {
+                    break;
+                }
+                if( node.count[slot] == 0 )
+                {
+                    closest_in_node(
+                        query, action, slack, node.child[slot], closest );
+                }
+                else
+                {
+                    closest_in_leaf( query, action, slack, node.child[slot],
+                        node.count[slot], closest );
+                }
             }
         }
 
@@ -229,36 +392,65 @@ namespace brevane
             }
         }
 
-        // Depth-first walk of the nodes whose box passes the filter, calling
-        // the action on the elements of the leaves reached.
-        template < typename Filter, typename Action >
-        void walk_boxes( const Filter& filter, Action& action ) const
+        // Depth-first walk of the children in the masks of node_mask,
+        // calling the action on the elements whose exact box passes the
+        // filter.
+        template < typename NodeMask, typename Filter, typename Action >
+        void walk_boxes( const NodeMask& node_mask, const Filter& filter,
+            Action& action ) const
         {
-            walk_node( filter, action, { 0, 0, nb_bboxes() } );
+            // A balanced tree of four children per node is at most 16
+            // levels deep for 2^32 elements: 3 pending siblings per level.
+            std::array< index_t, 64 > stack;
+            std::size_t size{ 0 };
+            stack[size++] = 0;
+            while( size > 0 )
+            {
+                const auto& node = nodes_[stack[--size]];
+                const auto mask = node_mask( node );
+                for( index_t slot = 0; slot < WIDTH; slot++ )
+                {
+                    if( ( mask & ( 1u << slot ) ) == 0 )
+                    {
+                        continue;
+                    }
+                    if( node.count[slot] == 0 )
+                    {
+                        stack[size++] = node.child[slot];
+                        continue;
+                    }
+                    if( walk_leaf( filter, action, node.child[slot],
+                            node.count[slot] ) )
+                    {
+                        return;
+                    }
+                }
+            }
         }
 
         // Returns true when an action asked to stop the walk.
         template < typename Filter, typename Action >
-        bool walk_node(
-            const Filter& filter, Action& action, const Node& node ) const
+        bool walk_leaf( const Filter& filter, Action& action, index_t begin,
+            index_t count ) const
         {
-            if( !filter( nodes_[node.index] ) )
+            for( auto position = begin; position < begin + count; position++ )
             {
-                return false;
+                if( filter( boxes_[position] )
+                    && stops_walk( action, elements_[position] ) )
+                {
+                    return true;
+                }
             }
-            if( node.is_leaf() )
-            {
-                return stops_walk( action, elements_[node.begin] );
-            }
-            return walk_node( filter, action, node.first_child() )
-                   || walk_node( filter, action, node.second_child() );
+            return false;
         }
 
     private:
-        // Node boxes in depth-first order (2n - 1 of them).
-        std::vector< BoundingBox< D > > nodes_;
-        // The element of each leaf, in the order of the leaves.
+        // Node 0 is the root; the nodes of a subtree follow its root.
+        std::vector< Node > nodes_;
+        // The elements in leaf order, and their exact boxes.
         std::vector< index_t > elements_;
+        std::vector< BoundingBox< D > > boxes_;
+        BoundingBox< D > bounding_box_;
     };
 
     using AABBTree2D = AABBTree< 2 >;
