@@ -323,6 +323,69 @@ namespace brevane::internal
             }
         }
 
+        // True when the surface has triangles and every one of them stands
+        // vertical: its plan-view area is nothing beside its area.
+        bool stands_vertical( const SurfaceMesh< 3 >& mesh )
+        {
+            if( mesh.nb_polygons() == 0 )
+            {
+                return false;
+            }
+            for( index_t polygon = 0; polygon < mesh.nb_polygons(); polygon++ )
+            {
+                if( mesh.nb_polygon_vertices( polygon ) != 3 )
+                {
+                    return false;
+                }
+                const auto& a =
+                    mesh.point( mesh.polygon_vertex( { polygon, 0 } ) );
+                const auto& b =
+                    mesh.point( mesh.polygon_vertex( { polygon, 1 } ) );
+                const auto& c =
+                    mesh.point( mesh.polygon_vertex( { polygon, 2 } ) );
+                const auto normal = Vector3D{ a, b }.cross( Vector3D{ a, c } );
+                if( std::abs( normal.value( 2 ) ) > 1e-9 * normal.length() )
+                {
+                    return false;
+                }
+            }
+            return true;
+        }
+
+        // Faults standing vertical: the pillars on their trace meet them
+        // along a segment instead of at a point, which the build does not
+        // handle; refused here rather than after the first stages.
+        void check_vertical_faults(
+            const StructuralModel& model, ProblemList& problems )
+        {
+            for( const auto& fault : model.faults() )
+            {
+                for( const auto& item : model.fault_items( fault ) )
+                {
+                    if( !model.has_surface( item.id() ) )
+                    {
+                        continue;
+                    }
+                    const auto& surface = model.surface( item.id() );
+                    if( !stands_vertical( surface.mesh() ) )
+                    {
+                        continue;
+                    }
+                    const auto& point = surface.mesh().point( 0 );
+                    problems.add( concatenate( "Surface \"", surface.name(),
+                        "\" (", surface.id().string(), ") of ",
+                        named( "fault", fault.name(), fault.id() ),
+                        " stands vertical (through (", point.value( 0 ), ", ",
+                        point.value( 1 ),
+                        ")): vertical faults are not built yet, since a "
+                        "pillar on the trace of such a fault meets it along a "
+                        "segment. Check whether the fault can be given a "
+                        "dip." ) );
+                    break;
+                }
+            }
+        }
+
         // The mean height of the vertices of the listed surfaces.
         std::optional< double > mean_height(
             const StructuralModel& model, absl::Span< const uuid > surfaces )
@@ -367,6 +430,11 @@ namespace brevane::internal
         {
             ProblemList positions{ problems };
             check_unique_vertex_positions( model, positions );
+        }
+        if( all_finite )
+        {
+            ProblemList vertical{ problems };
+            check_vertical_faults( model, vertical );
         }
         if( all_finite )
         {

@@ -22,6 +22,8 @@ namespace brevane::internal
     //   a finite number;
     // - a unique vertex whose component vertices stand at different
     //   positions;
+    // - a fault surface standing vertical (every triangle of it), which
+    //   the build does not handle;
     // - two points of one surface group (a horizon's surfaces bounding one
     //   block, or a fault) on one vertical line, as two horizons stacked in
     //   one collection give;
@@ -29,7 +31,7 @@ namespace brevane::internal
     //   swapped).
     // Empty when none of these holds. At most a few lines per kind.
     [[nodiscard]] VARNHOLT_PILLAR_EXPORT std::vector< std::string >
-        input_problems( const StructuralModel& model,
-            absl::Span< const uuid > top_surfaces,
-            absl::Span< const uuid > bottom_surfaces );
+    input_problems( const StructuralModel& model,
+        absl::Span< const uuid > top_surfaces,
+        absl::Span< const uuid > bottom_surfaces );
 } // namespace brevane::internal

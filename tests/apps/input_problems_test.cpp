@@ -56,6 +56,10 @@ namespace brevane::test
                     build_sample_model( small_sample_parameters( 2, 1 ) );
                 stack_second_horizon_into_first( stacked );
                 save_model( stacked.model, folder() / "stacked.vtm" );
+                auto parameters = small_sample_parameters( 1, 1 );
+                parameters.faults.front().dip_degrees = 90;
+                save_model( build_sample_model( parameters ).model,
+                    folder() / "vertical.vtm" );
             }
         };
     } // namespace
@@ -97,7 +101,9 @@ namespace brevane::test
             InputProblemCase{ "vertex_far_from_its_unique_vertex",
                 { "far.vtm" }, "shared points must stand at one position" },
             InputProblemCase{ "two_horizons_in_one_collection",
-                { "stacked.vtm" }, "lie one above the other" } ),
+                { "stacked.vtm" }, "lie one above the other" },
+            InputProblemCase{ "vertical_fault", { "vertical.vtm" },
+                "vertical faults are not built yet" } ),
         []( const ::testing::TestParamInfo< InputProblemCase >& info )
         {
             return info.param.name;

@@ -237,10 +237,10 @@ namespace brevane
             return info.param.name;
         } );
 
-    // A vertical fault has no column across it: its two blocks are ordered
-    // by the fixed rule; the pillars on its trace meet it along a segment,
-    // which the build refuses, naming the fault's pieces, before it writes
-    // anything.
+    // A vertical fault is met along a segment by the pillars on its trace,
+    // which the build does not handle: the inspection lists it among the
+    // problems no build gets past, and the build refuses it before its first
+    // stage, naming the fault's piece.
     TEST( BuildOnModelVariants, VerticalFaultIsRefusedLeavingTheModel )
     {
         auto parameters = small_sample_parameters( 2, 1 );
@@ -249,16 +249,35 @@ namespace brevane
         const auto nb_lines = sample.model.nb_lines();
         PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
             sample.bottom_surfaces };
+        const auto& problems =
+            builder.is_model_construction_possible().input_problems;
+        ASSERT_EQ( problems.size(), 1 );
+        EXPECT_THAT( problems.front(),
+            testing::AllOf( testing::HasSubstr( "\"fault_1_piece_" ),
+                testing::HasSubstr( "of fault \"fault_1\"" ),
+                testing::HasSubstr( "vertical faults are not built yet" ) ) );
         EXPECT_THAT(
             [&builder]
             {
                 (void)builder.build( {} );
             },
-            testing::ThrowsMessage< TessarkDataException >( testing::AllOf(
-                testing::StartsWith( "Multi z detected" ),
-                testing::HasSubstr( "\"fault_1_piece_" ),
-                testing::HasSubstr( "a vertical fault" ) ) ) );
+            testing::ThrowsMessage< TessarkException >(
+                testing::HasSubstr( "stands vertical" ) ) );
         EXPECT_EQ( sample.model.nb_lines(), nb_lines );
+        EXPECT_TRUE( validate_model( sample.model ).is_valid() );
+    }
+
+    // A fault steep but not vertical builds.
+    TEST( BuildOnModelVariants, SteepFaultBuilds )
+    {
+        auto parameters = small_sample_parameters( 2, 1 );
+        parameters.faults.front().dip_degrees = 88;
+        auto sample = build_sample_model( parameters );
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        EXPECT_TRUE(
+            builder.is_model_construction_possible().input_problems.empty() );
+        static_cast< void >( builder.build( {} ) );
         EXPECT_TRUE( validate_model( sample.model ).is_valid() );
     }
 } // namespace brevane
