@@ -95,23 +95,46 @@ namespace brevane
             single_builder->create_polygon(
                 absl::MakeConstSpan( vertices ).subspan( corner, 3 ) );
         }
-        // Bulk creation in two pieces, the second onto existing polygons.
-        const std::size_t split = 3 * 17;
+        // Bulk creation in three pieces onto the polygons before: many
+        // polygons for the vertices, then two (few for the vertices: they
+        // take another path), then the rest.
         auto bulk = TriangulatedSurface2D::create();
         auto builder = TriangulatedSurfaceBuilder2D::create( *bulk );
         builder->create_vertices( grid->nb_vertices() );
-        EXPECT_EQ( builder->create_polygons(
-                       absl::MakeConstSpan( vertices ).first( split ), 3 ),
-            0 );
-        EXPECT_EQ( builder->create_polygons(
-                       absl::MakeConstSpan( vertices ).subspan( split ), 3 ),
-            17 );
+        const auto all = absl::MakeConstSpan( vertices );
+        EXPECT_EQ( builder->create_polygons( all.first( 3 * 17 ), 3 ), 0 );
+        EXPECT_EQ( builder->create_polygons( all.subspan( 3 * 17, 6 ), 3 ), 17 );
+        EXPECT_EQ(
+            builder->create_polygons( all.subspan( 3 * 19 ), 3 ), 19 );
         EXPECT_EQ( builder->create_polygons( {}, 3 ), grid->nb_polygons() );
         expect_same_surface( *bulk, *single );
         builder->compute_polygon_adjacencies();
         expect_same_surface( *bulk, *grid );
         EXPECT_THAT(
             test::surface_inconsistencies( *bulk ), testing::IsEmpty() );
+    }
+
+    TEST( SurfaceBulkCreation, numbers_shared_and_repeated_edges_in_order )
+    {
+        // Three triangles on edge 0-1 (non-manifold), two running edge 2-3
+        // the same way, a triangle reusing an edge of the first in reverse.
+        const std::vector< index_t > vertices{ 0, 1, 2, 1, 0, 3, 0, 1, 4, 2,
+            3, 5, 2, 3, 4, 2, 1, 0 };
+        auto single = TriangulatedSurface3D::create();
+        auto single_builder = TriangulatedSurfaceBuilder3D::create( *single );
+        single_builder->create_vertices( 6 );
+        for( std::size_t corner = 0; corner < vertices.size(); corner += 3 )
+        {
+            single_builder->create_polygon(
+                absl::MakeConstSpan( vertices ).subspan( corner, 3 ) );
+        }
+        single_builder->compute_polygon_adjacencies();
+        auto bulk = TriangulatedSurface3D::create();
+        auto builder = TriangulatedSurfaceBuilder3D::create( *bulk );
+        builder->create_vertices( 6 );
+        builder->create_polygons( vertices, 3 );
+        builder->compute_polygon_adjacencies();
+        expect_same_surface( *bulk, *single );
     }
 
     TEST( SurfaceBulkCreation, quadrangles_of_a_polygonal_surface )
