@@ -11,8 +11,9 @@
 #include <tessark/basic/tessark_exception.h>
 #include <tessark/mesh/polygonal_surface.h>
 #include <tessark/mesh/triangulated_surface.h>
-#include <tessark/search/mesh_aabb.h>
 #include <tessark/search/ray_tracing.h>
+
+#include "vertical_lookup.h"
 
 namespace brevane::cli
 {
@@ -44,7 +45,7 @@ namespace brevane::cli
         std::optional< double > vertical_distance( const Point3D& point,
             const BoundingBox3D& box,
             const SurfaceMesh< 3 >& input_mesh,
-            const AABBTree< 3 >& tree )
+            const VerticalLookup& lookup )
         {
             const Segment3D line{ Point3D{ { point.value( 0 ),
                                       point.value( 1 ),
@@ -52,7 +53,7 @@ namespace brevane::cli
                 Point3D{ { point.value( 0 ), point.value( 1 ),
                     box.min().value( 2 ) - 1 } } };
             RayTracing3D tracer{ input_mesh, line.vertices()[0], line };
-            tree.compute_segment_element_bbox_intersections( line, tracer );
+            lookup.for_each_candidate( line, tracer );
             std::optional< double > nearest;
             for( const auto& hit : tracer.all_intersections() )
             {
@@ -68,7 +69,7 @@ namespace brevane::cli
         // the threads meet its members.
         double largest_vertical_distance( const BoundingBox3D& box,
             const SurfaceMesh< 3 >& input_mesh,
-            const AABBTree< 3 >& tree,
+            const VerticalLookup& lookup,
             const SurfaceMesh< 3 >& mesh )
         {
             return tbb::parallel_reduce(
@@ -81,7 +82,7 @@ namespace brevane::cli
                     {
                         largest = std::max( largest,
                             vertical_distance(
-                                mesh.point( vertex ), box, input_mesh, tree )
+                                mesh.point( vertex ), box, input_mesh, lookup )
                                 .value_or( 0 ) );
                     }
                     return largest;
@@ -138,19 +139,21 @@ namespace brevane::cli
             }
             distances.push_back( { horizon.name, 0 } );
         }
-        // The trees of several surfaces are built at once.
-        std::vector< AABBTree< 3 > > trees( pairs.size() );
+        // The look-ups of several surfaces are built at once.
+        std::vector< std::unique_ptr< VerticalLookup > > lookups(
+            pairs.size() );
         tbb::parallel_for( std::size_t{ 0 }, pairs.size(),
             [&]( std::size_t pair )
             {
-                trees[pair] = create_aabb_tree( *pairs[pair].input );
+                lookups[pair] =
+                    std::make_unique< VerticalLookup >( *pairs[pair].input );
             } );
         for( std::size_t pair = 0; pair < pairs.size(); pair++ )
         {
             auto& distance = distances[pairs[pair].horizon];
             distance.largest = std::max( distance.largest,
                 largest_vertical_distance( input.box, *pairs[pair].input,
-                    trees[pair], *pairs[pair].rebuilt ) );
+                    *lookups[pair], *pairs[pair].rebuilt ) );
         }
         return distances;
     }
