@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -35,20 +36,24 @@ namespace brevane::internal
             std::vector< index_t > blocks;
         };
 
-        // Where one rebuilt surface crosses one pillar of a column.
+        // Where one rebuilt surface crosses one pillar of a column: its
+        // unique vertex and its entry in the pillar nodes.
         struct ColumnNode
         {
             index_t unique_vertex;
-            index_t surface;
-            index_t vertex;
+            index_t pillar_node;
         };
 
         // A surface vertex on a pillar: the surface's index among the rebuilt
-        // ones (NO_ID for another surface) and its vertex.
+        // ones (NO_ID for another surface), its vertex, its unique vertex and
+        // its height, copied here so that the columns read them in the
+        // pillar's row rather than in each surface.
         struct PillarNode
         {
             index_t surface;
             index_t vertex;
+            index_t unique_vertex;
+            double height;
         };
 
         // A rebuilt surface over a plan-view triangle, with its nodes on the
@@ -83,6 +88,10 @@ namespace brevane::internal
         // What one thread reuses from column to column.
         struct ColumnBuffers
         {
+            // The last "surface_ids" list read and its rebuilt surfaces,
+            // each once: neighbouring triangles mostly share their list.
+            std::vector< uuid > surface_ids;
+            std::vector< index_t > surfaces;
             std::vector< ColumnSurface > column;
             std::vector< Layer > layers;
             std::vector< CellRecord > cells;
@@ -209,17 +218,28 @@ namespace brevane::internal
                             for( const auto& [surface, vertex] :
                                 surface_vertices_.find( pillar )->second )
                             {
-                                const auto known =
-                                    surface_index_.find( surface );
-                                pillar_nodes_[slot++] = {
-                                    known == surface_index_.end()
-                                        ? NO_ID
-                                        : known->second,
-                                    vertex
-                                };
+                                pillar_nodes_[slot++] =
+                                    pillar_node( surface, vertex );
                             }
                         }
                     } );
+            }
+
+            PillarNode pillar_node( const uuid& surface, index_t vertex ) const
+            {
+                const auto known = surface_index_.find( surface );
+                if( known == surface_index_.end() )
+                {
+                    return { NO_ID, vertex, NO_ID, 0 };
+                }
+                const auto& record = surfaces_[known->second];
+                return { known->second, vertex,
+                    vertex < record.unique_vertices.size()
+                        ? record.unique_vertices[vertex]
+                        : NO_ID,
+                    vertex < record.mesh->nb_vertices()
+                        ? record.mesh->point( vertex ).value( 2 )
+                        : std::numeric_limits< double >::quiet_NaN() };
             }
 
             // The cells of every column, by chunk of plan-view triangles in
@@ -333,23 +353,30 @@ namespace brevane::internal
             // when the cells are made.
             void column_surfaces( index_t triangle,
                 const std::array< index_t, 3 >& pillars,
-                std::vector< ColumnSurface >& column ) const
+                ColumnBuffers& buffer ) const
             {
-                column.clear();
-                for( const auto& id : context_.surface_ids.value( triangle ) )
+                const auto& ids = context_.surface_ids.value( triangle );
+                if( ids != buffer.surface_ids )
                 {
-                    const auto known = surface_index_.find( id );
-                    if( known == surface_index_.end()
-                        || std::any_of( column.begin(), column.end(),
-                            [&known]( const ColumnSurface& entry )
-                            {
-                                return entry.surface == known->second;
-                            } ) )
+                    buffer.surface_ids = ids;
+                    buffer.surfaces.clear();
+                    for( const auto& id : ids )
                     {
-                        continue;
+                        const auto known = surface_index_.find( id );
+                        if( known != surface_index_.end()
+                            && std::find( buffer.surfaces.begin(),
+                                   buffer.surfaces.end(), known->second )
+                                   == buffer.surfaces.end() )
+                        {
+                            buffer.surfaces.push_back( known->second );
+                        }
                     }
-                    column.push_back(
-                        column_surface( known->second, pillars ) );
+                }
+                auto& column = buffer.column;
+                column.clear();
+                for( const auto surface : buffer.surfaces )
+                {
+                    column.push_back( column_surface( surface, pillars ) );
                 }
                 std::sort( column.begin(), column.end(),
                     [this](
@@ -394,27 +421,32 @@ namespace brevane::internal
                             "vertex ",
                             pillars[v] };
                     }
-                    const auto vertex = link->vertex;
-                    if( vertex >= record.unique_vertices.size()
-                        || record.unique_vertices[vertex] == NO_ID )
+                    if( link->unique_vertex == NO_ID )
                     {
                         throw TessarkException{ "Cannot build the cells: "
                                                 "vertex ",
-                            vertex, " of surface ", record.surface->name(),
-                            " (", record.id.string(),
+                            link->vertex, " of surface ",
+                            record.surface->name(), " (", record.id.string(),
                             ") on the pillar of plan-view vertex ", pillars[v],
                             " has no unique vertex" };
                     }
-                    result.nodes[v] = { record.unique_vertices[vertex], surface,
-                        vertex };
-                    result.height_sum += point_of( result.nodes[v] ).value( 2 );
+                    result.nodes[v] = { link->unique_vertex,
+                        static_cast< index_t >(
+                            link - pillar_nodes_.begin() ) };
+                    result.height_sum += link->height;
                 }
                 return result;
             }
 
+            double height_of( const ColumnNode& node ) const
+            {
+                return pillar_nodes_[node.pillar_node].height;
+            }
+
             const Point3D& point_of( const ColumnNode& node ) const
             {
-                return surfaces_[node.surface].mesh->point( node.vertex );
+                const auto& entry = pillar_nodes_[node.pillar_node];
+                return surfaces_[entry.surface].mesh->point( entry.vertex );
             }
 
             // Consecutive surfaces of a column that stand on the same three
@@ -453,7 +485,7 @@ namespace brevane::internal
             void build_column( index_t triangle, ColumnBuffers& buffer ) const
             {
                 const auto pillars = ccw_vertices( triangle );
-                column_surfaces( triangle, pillars, buffer.column );
+                column_surfaces( triangle, pillars, buffer );
                 layers_of( buffer.column, buffer.layers );
                 const auto& layers = buffer.layers;
                 std::optional< index_t > block_above;
@@ -474,8 +506,7 @@ namespace brevane::internal
                         {
                             nb_pinched++;
                         }
-                        else if( !( point_of( up[v] ).value( 2 )
-                                     > point_of( low[v] ).value( 2 ) ) )
+                        else if( !( height_of( up[v] ) > height_of( low[v] ) ) )
                         {
                             inverted_at = pillars[v];
                         }

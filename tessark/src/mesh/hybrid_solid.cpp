@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <optional>
 
 #include <tbb/blocked_range.h>
@@ -204,12 +205,15 @@ namespace brevane
     namespace
     {
         // The local facets of one polyhedron type, copied once so that the
-        // adjacency search reads them without a call per facet.
+        // adjacency search reads them without a call per facet; a facet's
+        // mask has the bits of its local vertices.
         struct FacetTable
         {
+            local_index_t nb_vertices{ 0 };
             local_index_t nb_facets{ 0 };
             std::array< local_index_t, 6 > sizes{};
             std::array< std::array< local_index_t, 4 >, 6 > facets{};
+            std::array< std::uint8_t, 6 > masks{};
         };
 
         std::array< FacetTable, 4 > facet_tables()
@@ -220,49 +224,45 @@ namespace brevane
                     PolyhedronType::prism, PolyhedronType::hexahedron } )
             {
                 auto& table = tables[static_cast< std::size_t >( type )];
+                table.nb_vertices = polyhedron_type_nb_vertices( type );
                 table.nb_facets = polyhedron_type_nb_facets( type );
                 for( local_index_t facet = 0; facet < table.nb_facets; facet++ )
                 {
                     const auto locals = polyhedron_type_facet( type, facet );
                     table.sizes[facet] =
                         static_cast< local_index_t >( locals.size() );
-                    std::copy( locals.begin(), locals.end(),
-                        table.facets[facet].begin() );
+                    for( std::size_t i = 0; i < locals.size(); i++ )
+                    {
+                        table.facets[facet][i] = locals[i];
+                        table.masks[facet] |=
+                            static_cast< std::uint8_t >( 1U << locals[i] );
+                    }
                 }
             }
             return tables;
         }
 
-        // The vertices of a facet in increasing order, NO_ID past its size.
-        using FacetKey = std::array< index_t, 4 >;
-
-        FacetKey facet_key( const index_t* vertices,
-            const std::array< local_index_t, 4 >& locals, local_index_t size )
+        // The mask of the local vertices of a polyhedron holding the given
+        // vertices, zero when it lacks one.
+        std::uint8_t holding_mask( const index_t* polyhedron_vertices,
+            local_index_t nb_vertices, absl::Span< const index_t > vertices )
         {
-            FacetKey key{ NO_ID, NO_ID, NO_ID, NO_ID };
-            for( local_index_t i = 0; i < size; i++ )
+            unsigned mask{ 0 };
+            for( const auto vertex : vertices )
             {
-                auto value = vertices[locals[i]];
-                auto slot = i;
-                for( ; slot > 0 && key[slot - 1] > value; slot-- )
+                local_index_t local{ 0 };
+                while( local < nb_vertices
+                       && polyhedron_vertices[local] != vertex )
                 {
-                    key[slot] = key[slot - 1];
+                    local++;
                 }
-                key[slot] = value;
+                if( local == nb_vertices )
+                {
+                    return 0;
+                }
+                mask |= 1U << local;
             }
-            return key;
-        }
-
-        // Advances through a list sorted by increasing value; true when it
-        // holds the value.
-        bool advance_to(
-            const index_t*& cursor, const index_t* end, index_t value )
-        {
-            while( cursor != end && *cursor < value )
-            {
-                cursor++;
-            }
-            return cursor != end && *cursor == value;
+            return static_cast< std::uint8_t >( mask );
         }
     } // namespace
 
@@ -270,8 +270,9 @@ namespace brevane
     void HybridSolid< D >::compute_polyhedron_adjacencies()
     {
         // The polyhedra around each vertex, in compressed rows of increasing
-        // polyhedron index: the polyhedra holding a facet are those in the
-        // rows of all its vertices, found by walking three rows together.
+        // polyhedron index: the polyhedra holding a facet are among those in
+        // the rows of two of its vertices, found by walking both rows
+        // together.
         const auto nb_vertices = this->nb_vertices();
         std::vector< index_t > around_offsets( nb_vertices + 1, 0 );
         for( const auto vertex : vertices_ )
@@ -296,57 +297,78 @@ namespace brevane
             }
         }
         const auto tables = facet_tables();
-        const auto row = [&]( index_t vertex )
+        // The other polyhedron facet with the same vertices when there is
+        // exactly one; a facet met by more is non-manifold and joins none.
+        const auto across = [&]( index_t polyhedron,
+                                absl::Span< const index_t > facet_vertices )
         {
-            const index_t* begin = around.data();
-            return std::pair{ begin + around_offsets[vertex],
-                begin + around_offsets[vertex + 1] };
-        };
-        // The other polyhedron with a facet of the same vertices when there
-        // is exactly one; a facet met by more is non-manifold and joins
-        // none.
-        const auto across =
-            [&]( index_t polyhedron, const FacetKey& key, local_index_t size )
-        {
-            auto [cursor, end] = row( key[0] );
-            auto [second, second_end] = row( key[1] );
-            auto [third, third_end] = row( key[2] );
-            index_t match{ NO_ID };
-            for( ; cursor != end; cursor++ )
+            const auto* first =
+                around.data() + around_offsets[facet_vertices[0]];
+            const auto* first_end =
+                around.data() + around_offsets[facet_vertices[0] + 1];
+            const auto* second =
+                around.data() + around_offsets[facet_vertices[1]];
+            const auto* second_end =
+                around.data() + around_offsets[facet_vertices[1] + 1];
+            std::optional< PolyhedronFacet > match;
+            while( first != first_end && second != second_end )
             {
-                const auto other = *cursor;
-                if( !advance_to( second, second_end, other )
-                    || !advance_to( third, third_end, other )
-                    || other == polyhedron )
+                if( *first < *second )
+                {
+                    first++;
+                    continue;
+                }
+                if( *second < *first )
+                {
+                    second++;
+                    continue;
+                }
+                const auto other = *first;
+                first++;
+                second++;
+                if( other == polyhedron )
                 {
                     continue;
                 }
-                const auto* vertices =
-                    vertices_.data() + vertex_offsets_[other];
                 const auto& table =
                     tables[static_cast< std::size_t >( types_[other] )];
+                const auto mask =
+                    holding_mask( vertices_.data() + vertex_offsets_[other],
+                        table.nb_vertices, facet_vertices );
+                if( mask == 0 )
+                {
+                    continue;
+                }
                 for( local_index_t facet = 0; facet < table.nb_facets; facet++ )
                 {
-                    if( table.sizes[facet] != size
-                        || facet_key( vertices, table.facets[facet], size )
-                               != key )
+                    if( table.masks[facet] != mask )
                     {
                         continue;
                     }
-                    if( match != NO_ID )
+                    if( match )
                     {
-                        return NO_ID;
+                        return std::optional< PolyhedronFacet >{};
                     }
-                    match = other;
+                    match = PolyhedronFacet{ other, facet };
                 }
             }
             return match;
         };
-        // Each polyhedron fills its own facets only, so the polyhedra are
-        // independent and shared between threads.
+        // A polyhedron writes both sides of each facet it shares, so the
+        // other side skips its search when it comes second. Both sides write
+        // the same values and every slot is read and written atomically,
+        // which leaves the polyhedra independent between threads.
+        std::fill( adjacents_.begin(), adjacents_.end(), NO_ID );
+        const auto slot = [this]( index_t polyhedron, local_index_t facet )
+        {
+            return std::atomic_ref< index_t >{
+                adjacents_[facet_offsets_[polyhedron] + facet]
+            };
+        };
         tbb::parallel_for( tbb::blocked_range< index_t >( 0, nb_polyhedra() ),
             [&]( const tbb::blocked_range< index_t >& range )
             {
+                std::array< index_t, 4 > facet_vertices{};
                 for( auto polyhedron = range.begin(); polyhedron != range.end();
                      polyhedron++ )
                 {
@@ -357,11 +379,30 @@ namespace brevane
                     for( local_index_t facet = 0; facet < table.nb_facets;
                          facet++ )
                     {
+                        if( slot( polyhedron, facet )
+                                .load( std::memory_order_relaxed )
+                            != NO_ID )
+                        {
+                            continue;
+                        }
                         const auto size = table.sizes[facet];
-                        adjacents_[facet_offsets_[polyhedron] + facet] = across(
-                            polyhedron,
-                            facet_key( vertices, table.facets[facet], size ),
-                            size );
+                        for( local_index_t i = 0; i < size; i++ )
+                        {
+                            facet_vertices[i] =
+                                vertices[table.facets[facet][i]];
+                        }
+                        const auto match = across(
+                            polyhedron, absl::MakeConstSpan(
+                                            facet_vertices.data(), size ) );
+                        if( !match )
+                        {
+                            continue;
+                        }
+                        slot( polyhedron, facet )
+                            .store( match->polyhedron_id,
+                                std::memory_order_relaxed );
+                        slot( match->polyhedron_id, match->facet_id )
+                            .store( polyhedron, std::memory_order_relaxed );
                     }
                 }
             } );
