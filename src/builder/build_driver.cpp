@@ -29,8 +29,7 @@ namespace brevane
     namespace
     {
         void show_plan_view( const PlanViewObserver& observer,
-            PlanViewStage stage,
-            const internal::BackgroundSurface& background,
+            PlanViewStage stage, const internal::BackgroundSurface& background,
             const PillarMap& pillars )
         {
             if( !observer )
@@ -48,10 +47,8 @@ namespace brevane
         }
     } // namespace
 
-    PillarStructuralModelBuilderResult
-    PillarStructuralModelBuilder::Impl::run_driver(
-        const internal::Metric& metric,
-        const PillarStructuralModelOptions& options )
+    std::vector< Pillar > PillarStructuralModelBuilder::Impl::define_pillars(
+        const internal::Metric& metric )
     {
         Logger::trace(
             "[PillarStructuralModelBuilder]: Building final model started" );
@@ -86,10 +83,21 @@ namespace brevane
             { *top_surface, background_surface }, pillars, metric );
         show_plan_view( plan_view_observer, PlanViewStage::after_decimation,
             background_surface, pillars );
-        const auto pillar_list = internal::collect_pillars(
+        auto pillar_list = internal::collect_pillars(
             pillar_context, pillars, top_z, bottom_z );
         internal::check_pillar_slices( pillar_context, pillar_list );
         internal::check_pillars_go_down( model, pillar_list );
+        return pillar_list;
+    }
+
+    PillarStructuralModelBuilderResult
+    PillarStructuralModelBuilder::Impl::run_driver(
+        const internal::Metric& metric,
+        const PillarStructuralModelOptions& options )
+    {
+        // The search trees and the pillar map of the first stages are freed
+        // before the model is rebuilt.
+        const auto pillar_list = define_pillars( metric );
         const internal::TopSurfaceContext tags{ model, top_surfaces,
             bottom_surfaces };
         internal::assign_surface_ids(

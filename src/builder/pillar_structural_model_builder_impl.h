@@ -40,8 +40,7 @@ namespace brevane
         is_model_construction_possible();
         PillarStructuralModelBuilderResult build(
             const PillarStructuralModelOptions& options );
-        [[nodiscard]] const std::vector< SurfaceGroup >&
-            groups_order() const
+        [[nodiscard]] const std::vector< SurfaceGroup >& groups_order() const
         {
             return surface_groups_order;
         }
@@ -81,6 +80,10 @@ namespace brevane
         // pillars, decimation of the plan view) only read the model; from
         // the reset of its meshes on, a snapshot taken before puts the model
         // back when a stage fails, and the failure is rethrown as it was.
+        // Stages 1 to 4 (search trees, surface groups order, pillars,
+        // decimation) and the checks of the pillars: one pillar per vertex
+        // of the decimated plan view.
+        std::vector< Pillar > define_pillars( const internal::Metric& metric );
         PillarStructuralModelBuilderResult run_driver(
             const internal::Metric& metric,
             const PillarStructuralModelOptions& options );
