@@ -38,20 +38,19 @@ namespace brevane::cli
             ->allow_extra_args( false );
     }
 
+    std::string input_origin( const std::filesystem::path& model )
+    {
+        return model.empty() ? "the default sample" : model.string();
+    }
+
     InputModel read_model_argument( const std::filesystem::path& model )
     {
         InputModel input;
-        if( model.empty() )
-        {
-            input.model =
-                build_sample_model( default_sample_parameters() ).model;
-            input.origin = "the default sample";
-        }
-        else
-        {
-            input.model = read_model_file( model );
-            input.origin = model.string();
-        }
+        input.model =
+            model.empty()
+                ? build_sample_model( default_sample_parameters() ).model
+                : read_model_file( model );
+        input.origin = input_origin( model );
         return input;
     }
 

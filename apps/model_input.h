@@ -43,6 +43,11 @@ namespace brevane::cli
         std::string origin;
     };
 
+    // The model file, or "the default sample" when the path is empty, for
+    // messages.
+    [[nodiscard]] std::string input_origin(
+        const std::filesystem::path& model );
+
     // Reads the model file, or builds the default sample when the path is
     // empty; no top and bottom surfaces. Throws a UsageError when the file
     // cannot be read.

@@ -223,7 +223,6 @@ namespace brevane::cli
         BuildReport report;
         report.origin = input.origin;
         report.with_cells = settings.add_block_mesh;
-        out << "Building the pillar model of " << input.origin << "\n";
         const auto recorded = [&input, &out]
         {
             StageProgress progress{ out, "Keeping the input's horizons" };

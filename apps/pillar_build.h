@@ -28,7 +28,8 @@ namespace brevane::cli
     void check_build_outputs( const PillarBuildSettings& settings );
 
     // Inspects the input, then builds its pillar model in place and reports
-    // it on out: one line per stage with its time, then one per step after
+    // it on out, below the caller's heading "Building the pillar model of
+    // <origin>": one line per stage with its time, then one per step after
     // the build (checking the rebuilt model, writing the pictures, writing
     // the model file), then the summary (slices, pillars, plan-view
     // triangles before and after decimation, rebuilt triangles, the

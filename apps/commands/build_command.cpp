@@ -12,6 +12,7 @@
 #include "model_input.h"
 #include "pillar_build.h"
 #include "report_options.h"
+#include "stage_progress.h"
 
 namespace brevane::cli
 {
@@ -30,10 +31,18 @@ namespace brevane::cli
             auto settings = options.build;
             settings.pictures = !options.no_pictures;
             check_build_outputs( settings );
-            auto input = read_input_model( options.input );
-            const auto report =
-                build_pillar_model( input, settings,
-                    text_stream( options.report ), options.report.verbosity );
+            auto& out = text_stream( options.report );
+            out << "Building the pillar model of "
+                << input_origin( options.input.model ) << "\n";
+            auto input = [&options, &out]
+            {
+                StageProgress reading{ out, "Reading the model" };
+                auto model = read_input_model( options.input );
+                reading.finish();
+                return model;
+            }();
+            const auto report = build_pillar_model(
+                input, settings, out, options.report.verbosity );
             if( options.report.json )
             {
                 auto document = json_document( "build", input.origin );

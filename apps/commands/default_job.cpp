@@ -63,7 +63,7 @@ namespace brevane::cli
             throw TessarkException{ "the default sample has issues" };
         }
 
-        out << "\n";
+        out << "\nBuilding the pillar model of " << input.origin << "\n";
         check_build_report(
             build_pillar_model( input, build_settings, out, verbosity ) );
 

@@ -87,7 +87,8 @@ namespace brevane::test
             // One timed line per stage, in the order the stages run, then
             // one per step of the tool after the build.
             auto stages = STAGES;
-            stages.insert( stages.begin(), "Keeping the input's horizons" );
+            stages.insert( stages.begin(),
+                { "Reading the model", "Keeping the input's horizons" } );
             expect_timed_lines_in_order( run.out, stages, 0 );
             const auto built = run.out.find( "  built in " );
             ASSERT_NE( built, std::string::npos ) << run.out;
