@@ -5,6 +5,8 @@
 
 #include <absl/container/flat_hash_set.h>
 
+#include <tbb/parallel_invoke.h>
+
 #include <tessark/mesh/triangulated_surface_builder.h>
 
 #include "assembly/plan_view_triangles_by_surface.h"
@@ -109,14 +111,6 @@ namespace brevane::internal
                 points.push_back( level_point(
                     context.pillars.at( top_vertex ), level.surfaces ) );
             }
-            mesh_builder->create_vertices(
-                static_cast< index_t >( top_vertices.size() ) );
-            for( index_t vertex = 0; vertex < points.size(); vertex++ )
-            {
-                mesh_builder->set_point( first_vertex + vertex, points[vertex] );
-                record_top_vertex( context, top_vertex_surface_vertices,
-                    top_vertices[vertex], surface, first_vertex + vertex );
-            }
             // Plan-view triangles run counter-clockwise: kept, they face up.
             if( context.surfaces_facing_down.contains( surface ) )
             {
@@ -127,8 +121,31 @@ namespace brevane::internal
                         corners[3 * triangle + 1], corners[3 * triangle + 2] );
                 }
             }
-            mesh_builder->create_polygons( corners, 3 );
-            mesh_builder->compute_polygon_adjacencies();
+            // The mesh and the record of the pillars' vertices share nothing:
+            // they are made side by side.
+            tbb::parallel_invoke(
+                [&]
+                {
+                    mesh_builder->create_vertices(
+                        static_cast< index_t >( points.size() ) );
+                    for( index_t vertex = 0; vertex < points.size(); vertex++ )
+                    {
+                        mesh_builder->set_point(
+                            first_vertex + vertex, points[vertex] );
+                    }
+                    mesh_builder->create_polygons( corners, 3 );
+                    mesh_builder->compute_polygon_adjacencies();
+                },
+                [&]
+                {
+                    for( index_t vertex = 0; vertex < top_vertices.size();
+                         vertex++ )
+                    {
+                        record_top_vertex( context, top_vertex_surface_vertices,
+                            top_vertices[vertex], surface,
+                            first_vertex + vertex );
+                    }
+                } );
             add_to_slice_collection( context, { surface }, level.collection );
         }
 

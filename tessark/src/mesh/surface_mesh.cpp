@@ -28,68 +28,6 @@ namespace brevane
                 vector.reserve( std::max( size, 2 * vector.capacity() ) );
             }
         }
-
-        // For each corner of the flat polygon array, the first corner whose
-        // edge joins the same two vertices (itself when none comes before):
-        // corners sorted by start vertex, so that the earlier corners of an
-        // edge are found among the few leaving either of its ends, with no
-        // hash look-up. Every vertex is below nb_vertices.
-        std::vector< index_t > first_corner_of_same_edge(
-            absl::Span< const index_t > vertices, local_index_t polygon_size,
-            index_t nb_vertices )
-        {
-            const auto nb_corners = static_cast< index_t >( vertices.size() );
-            const auto end_vertex = [&]( index_t corner )
-            {
-                const auto local = corner % polygon_size;
-                return vertices[corner - local + ( local + 1 ) % polygon_size];
-            };
-            std::vector< index_t > offsets( nb_vertices + std::size_t{ 1 }, 0 );
-            for( const auto vertex : vertices )
-            {
-                offsets[vertex + 1]++;
-            }
-            for( index_t vertex = 0; vertex < nb_vertices; vertex++ )
-            {
-                offsets[vertex + 1] += offsets[vertex];
-            }
-            // Stable: each vertex's corners stay in increasing order.
-            std::vector< index_t > by_start( nb_corners );
-            {
-                auto fill = offsets;
-                for( index_t corner = 0; corner < nb_corners; corner++ )
-                {
-                    by_start[fill[vertices[corner]]++] = corner;
-                }
-            }
-            // The first earlier corner leaving from that goes to to.
-            const auto earlier = [&]( index_t corner, index_t from, index_t to )
-            {
-                for( auto other = offsets[from]; other < offsets[from + 1];
-                     other++ )
-                {
-                    const auto candidate = by_start[other];
-                    if( candidate >= corner )
-                    {
-                        break;
-                    }
-                    if( end_vertex( candidate ) == to )
-                    {
-                        return candidate;
-                    }
-                }
-                return corner;
-            };
-            std::vector< index_t > first( nb_corners );
-            for( index_t corner = 0; corner < nb_corners; corner++ )
-            {
-                const auto start = vertices[corner];
-                const auto end = end_vertex( corner );
-                first[corner] = std::min(
-                    earlier( corner, start, end ), earlier( corner, end, start ) );
-            }
-            return first;
-        }
     } // namespace
 
     template < index_t D >
@@ -865,51 +803,10 @@ namespace brevane
         edges_.reserve( edges_.nb_edges()
                         + static_cast< index_t >(
                             vertices.size() / 2 + vertices.size() / 16 ) );
-        // Sorting the corners costs an array over all vertices: worth it
-        // only when the new polygons are many for the vertices.
-        if( vertices.size() < nb_vertices() / 2 )
+        for( index_t polygon = 0; polygon < nb_new; polygon++ )
         {
-            for( index_t polygon = 0; polygon < nb_new; polygon++ )
-            {
-                append_polygon(
-                    vertices.subspan( polygon * polygon_size, polygon_size ) );
-            }
-            polygon_attributes_->resize( first + nb_new );
-            return first;
-        }
-        // A corner whose edge an earlier new corner has takes its unique
-        // edge; only the others are looked up (or created) by vertex pair,
-        // which numbers the edges as append_polygon would.
-        const auto same_edge =
-            first_corner_of_same_edge( vertices, polygon_size, nb_vertices() );
-        const auto first_corner =
-            static_cast< index_t >( polygon_vertices_.size() );
-        polygon_vertices_.insert(
-            polygon_vertices_.end(), vertices.begin(), vertices.end() );
-        polygon_adjacents_.resize( nb_corners, NO_ID );
-        for( index_t corner = 0; corner < vertices.size(); corner++ )
-        {
-            if( same_edge[corner] != corner )
-            {
-                polygon_edges_.push_back(
-                    polygon_edges_[first_corner + same_edge[corner]] );
-                continue;
-            }
-            const auto local = corner % polygon_size;
-            polygon_edges_.push_back( edges_.find_or_create_edge( { vertices[corner],
-                vertices[corner - local + ( local + 1 ) % polygon_size] } ) );
-        }
-        for( index_t polygon = first; polygon < first + nb_new; polygon++ )
-        {
-            if( polygon_size_ == 0 )
-            {
-                polygon_offsets_.push_back(
-                    polygon_offsets_.back() + polygon_size );
-            }
-            for( local_index_t local = 0; local < polygon_size; local++ )
-            {
-                update_link_with( { polygon, local } );
-            }
+            append_polygon(
+                vertices.subspan( polygon * polygon_size, polygon_size ) );
         }
         polygon_attributes_->resize( first + nb_new );
         return first;
