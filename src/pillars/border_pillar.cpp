@@ -22,16 +22,22 @@ namespace brevane::internal
             const auto& origins =
                 context.model.background_surface.macro_vertices( vertex );
             TESSARK_EXCEPTION( !origins.empty(),
-                "[define_border_pillar] Plan-view vertex ", vertex,
-                " stands for no vertex of the model" );
+                "[define_border_pillar] The plan-view border vertex at ",
+                context.pillar.top.string(),
+                " stands for no vertex of a top surface. Check that the top "
+                "surfaces' borders meet the side walls along lines." );
             const auto& origin = origins.front();
             const auto unique = model.unique_vertex(
                 { { component_types::surface(), origin.mesh_id },
                     origin.vertex } );
             TESSARK_EXCEPTION( unique != NO_ID,
-                "[define_border_pillar] Plan-view vertex ", vertex,
-                " comes from vertex ", origin.vertex, " of surface ",
-                origin.mesh_id.string(), ", bound to no unique vertex" );
+                "[define_border_pillar] The plan-view border vertex at ",
+                context.pillar.top.string(), " comes from vertex ",
+                origin.vertex, " of top surface \"",
+                model.surface( origin.mesh_id ).name(), "\" (",
+                origin.mesh_id.string(),
+                "), which is bound to no unique vertex. Check that the top "
+                "surface's vertices are shared with the side walls." );
             return unique;
         }
     } // namespace
@@ -54,9 +60,11 @@ namespace brevane::internal
                               { normal.value( 0 ), normal.value( 1 ), 0 } },
                 pillar.top };
         }
-        throw TessarkException{ "[border_cutting_plane] No border edge of "
-                                "the plan view starts at vertex ",
-            pillar.vertex };
+        throw TessarkException{ "[border_cutting_plane] The plan view of the "
+                                "top surfaces has no border edge at ",
+            pillar.top.string(),
+            ", where a border pillar stands. Check that the top surfaces "
+            "do not fold over themselves near their border." };
     }
 
     SideWallRecords walk_side_walls( const PillarContext& context )
@@ -80,7 +88,8 @@ namespace brevane::internal
             {
                 continue;
             }
-            for( const auto direction : { CutDirection::up, CutDirection::down } )
+            for( const auto direction :
+                { CutDirection::up, CutDirection::down } )
             {
                 walk_side_wall( walls, plane, direction, wall, vertex.vertex,
                     records.known_points, records.lines );

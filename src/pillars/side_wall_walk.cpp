@@ -59,8 +59,14 @@ namespace brevane::internal
             const auto intersection =
                 segment_plane_intersection( segment, plane );
             TESSARK_EXCEPTION( intersection.has_intersection(),
-                "[PillarStructuralModelBuilder]: COULD NOT COMPUTE "
-                "INTERSECTION BETWEEN PLANE AND EDGE SEGMENT" );
+                "[define_border_pillar] The cut of ",
+                wall_description( context.model, wall ), " at its edge ",
+                step.edge.string(), " from ", segment.vertices()[0].string(),
+                " to ", segment.vertices()[1].string(),
+                " finds no single point where the cutting plane crosses it: "
+                "the "
+                "edge lies in the plane, or has no length. Check the side "
+                "wall's triangles there." );
             const auto& point = *intersection.result;
             for( local_index_t end = 0; end < 2; end++ )
             {
@@ -98,8 +104,12 @@ namespace brevane::internal
     {
         const auto layers = layer_surfaces_at(
             context, surface_unique_vertex( context, wall, vertex ) );
-        TESSARK_EXCEPTION(
-            !layers.empty(), "horizon id not found for surface" );
+        TESSARK_EXCEPTION( !layers.empty(), "[define_border_pillar] Vertex ",
+            vertex, " of ", wall_description( context.model, wall ),
+            " where the cut starts, at ",
+            context.model.surface( wall ).mesh().point( vertex ).string(),
+            ", is on no top, bottom, horizon or fault surface. Check that the "
+            "surfaces meeting the side wall there are tagged." );
         const PlaneSurfacePathFinder finder{ context.model.surface( wall ),
             plane, direction };
         const auto path =

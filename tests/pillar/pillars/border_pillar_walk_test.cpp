@@ -296,7 +296,8 @@ namespace brevane
         {
             const auto records = walk(
                 corner.context( param.y ), plane, corner.x_upper, vertex );
-            const auto points = names_of( corner.made.model, records.known_points );
+            const auto points =
+                names_of( corner.made.model, records.known_points );
             ASSERT_TRUE( points.contains( "bottom" ) );
             EXPECT_EQ( points.at( "bottom" ), at( 0, param.y, 0 ) );
         }
@@ -360,7 +361,11 @@ namespace brevane
         }
         catch( const TessarkException& error )
         {
-            EXPECT_STREQ( error.what(), "horizon id not found for surface" );
+            EXPECT_THAT( error.what(),
+                testing::AllOf( testing::HasSubstr( "x_upper" ),
+                    testing::HasSubstr( corner.x_upper.string() ),
+                    testing::HasSubstr( "is on no top, bottom, horizon or "
+                                        "fault surface" ) ) );
         }
     }
 
@@ -433,9 +438,10 @@ namespace brevane
         }
         catch( const TessarkException& error )
         {
-            EXPECT_STREQ( error.what(),
-                "[PillarStructuralModelBuilder]: COULD NOT COMPUTE "
-                "INTERSECTION BETWEEN PLANE AND EDGE SEGMENT" );
+            EXPECT_THAT( error.what(),
+                testing::AllOf( testing::HasSubstr( "side wall wall (" ),
+                    testing::HasSubstr( wall.string() ),
+                    testing::HasSubstr( "the edge lies in the plane" ) ) );
         }
     }
 
@@ -611,8 +617,8 @@ namespace brevane
                 model.surface( corner.x_lower ).mesh().point( step->vertex ),
                 at( 0, 1, 0 ) );
             wall = corner.x_upper;
-            EXPECT_FALSE( internal::next_wall_from_vertex( context, unique,
-                wall, plane, internal::CutDirection::up )
+            EXPECT_FALSE( internal::next_wall_from_vertex(
+                context, unique, wall, plane, internal::CutDirection::up )
                               .has_value() );
             EXPECT_EQ( wall, corner.x_upper );
         }
