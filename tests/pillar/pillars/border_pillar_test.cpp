@@ -126,7 +126,7 @@ namespace brevane
         catch( const TessarkException& error )
         {
             EXPECT_THAT( error.what(),
-                testing::HasSubstr( "vertex " + std::to_string( vertex ) ) );
+                testing::HasSubstr( "has no border edge at 1 1 7" ) );
         }
     }
 
