@@ -662,14 +662,13 @@ namespace brevane::internal
                     } );
                 for( index_t block = 0; block < blocks_.size(); block++ )
                 {
-                    const auto component =
-                        context_.model.block( blocks_[block] ).component_id();
-                    const auto& uniques = unique_of_block_vertex[block];
-                    for( index_t vertex = 0; vertex < uniques.size(); vertex++ )
+                    if( unique_of_block_vertex[block].empty() )
                     {
-                        context_.builder.set_unique_vertex(
-                            { component, vertex }, uniques[vertex] );
+                        continue;
                     }
+                    context_.builder.set_unique_vertices(
+                        context_.model.block( blocks_[block] ).component_id(),
+                        unique_of_block_vertex[block] );
                 }
             }
 
