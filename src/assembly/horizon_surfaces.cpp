@@ -1,11 +1,14 @@
 #include "assembly/horizon_surfaces.h"
 
 #include <algorithm>
+#include <deque>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include <absl/container/flat_hash_set.h>
 
-#include <tbb/parallel_invoke.h>
+#include <tbb/task_group.h>
 
 #include <tessark/mesh/triangulated_surface_builder.h>
 
@@ -63,26 +66,52 @@ namespace brevane::internal
             add_link( vertices, surface, surface_vertex );
         }
 
-        // Fills the surface's mesh as build_surface_from_pillars says.
-        // surface_vertex_of_top holds NO_ID for every plan-view vertex, and
-        // does again on return: it maps the plan-view vertices to this
-        // mesh's vertices while the mesh is made.
-        void fill_surface( const AssemblyContext& context, const uuid& surface,
-            absl::Span< const index_t > triangles, const SliceLevel& level,
+        // What the mesh of one rebuilt surface is made from: its points and
+        // its triangles, on vertices numbered from first_vertex.
+        struct SurfaceMeshJob
+        {
+            std::unique_ptr< TriangulatedSurfaceBuilder3D > builder;
+            index_t first_vertex;
+            std::vector< Point3D > points;
+            std::vector< index_t > corners;
+
+            // Touches only this surface's mesh.
+            void run()
+            {
+                builder->create_vertices(
+                    static_cast< index_t >( points.size() ) );
+                for( index_t vertex = 0; vertex < points.size(); vertex++ )
+                {
+                    builder->set_point( first_vertex + vertex, points[vertex] );
+                }
+                builder->create_polygons( corners, 3 );
+                builder->compute_polygon_adjacencies();
+            }
+        };
+
+        // Prepares the surface's mesh as build_surface_from_pillars says and
+        // records its vertices on the pillars; the mesh is made by running
+        // the job. surface_vertex_of_top holds NO_ID for every plan-view
+        // vertex, and does again on return: it maps the plan-view vertices
+        // to this mesh's vertices while the job is prepared.
+        SurfaceMeshJob prepare_surface( const AssemblyContext& context,
+            const uuid& surface, absl::Span< const index_t > triangles,
+            const SliceLevel& level,
             TopVertexSurfaceVertices& top_vertex_surface_vertices,
             std::vector< index_t >& surface_vertex_of_top )
         {
-            auto mesh_builder =
+            SurfaceMeshJob job{
                 context.builder
                     .surface_mesh_builder< TriangulatedSurfaceBuilder3D >(
-                        surface );
+                        surface ),
+                context.model.surface( surface ).mesh().nb_vertices(), {}, {}
+            };
             const auto& plan_view = context.background_surface.surface();
             // One mesh vertex per plan-view vertex, numbered in order of
             // first use by the triangles, however many triangles share it.
             std::vector< index_t > top_vertices;
-            std::vector< index_t > corners( 3 * triangles.size() );
-            const auto first_vertex =
-                context.model.surface( surface ).mesh().nb_vertices();
+            auto& corners = job.corners;
+            corners.resize( 3 * triangles.size() );
             for( std::size_t triangle = 0; triangle < triangles.size();
                  triangle++ )
             {
@@ -93,7 +122,7 @@ namespace brevane::internal
                     auto& vertex = surface_vertex_of_top[top_vertex];
                     if( vertex == NO_ID )
                     {
-                        vertex = first_vertex
+                        vertex = job.first_vertex
                                  + static_cast< index_t >( top_vertices.size() );
                         top_vertices.push_back( top_vertex );
                     }
@@ -104,12 +133,16 @@ namespace brevane::internal
             {
                 surface_vertex_of_top[top_vertex] = NO_ID;
             }
-            std::vector< Point3D > points;
-            points.reserve( top_vertices.size() );
+            job.points.reserve( top_vertices.size() );
             for( const auto top_vertex : top_vertices )
             {
-                points.push_back( level_point(
+                job.points.push_back( level_point(
                     context.pillars.at( top_vertex ), level.surfaces ) );
+            }
+            for( index_t vertex = 0; vertex < top_vertices.size(); vertex++ )
+            {
+                record_top_vertex( context, top_vertex_surface_vertices,
+                    top_vertices[vertex], surface, job.first_vertex + vertex );
             }
             // Plan-view triangles run counter-clockwise: kept, they face up.
             if( context.surfaces_facing_down.contains( surface ) )
@@ -121,33 +154,45 @@ namespace brevane::internal
                         corners[3 * triangle + 1], corners[3 * triangle + 2] );
                 }
             }
-            // The mesh and the record of the pillars' vertices share nothing:
-            // they are made side by side.
-            tbb::parallel_invoke(
-                [&]
-                {
-                    mesh_builder->create_vertices(
-                        static_cast< index_t >( points.size() ) );
-                    for( index_t vertex = 0; vertex < points.size(); vertex++ )
-                    {
-                        mesh_builder->set_point(
-                            first_vertex + vertex, points[vertex] );
-                    }
-                    mesh_builder->create_polygons( corners, 3 );
-                    mesh_builder->compute_polygon_adjacencies();
-                },
-                [&]
-                {
-                    for( index_t vertex = 0; vertex < top_vertices.size();
-                         vertex++ )
-                    {
-                        record_top_vertex( context, top_vertex_surface_vertices,
-                            top_vertices[vertex], surface,
-                            first_vertex + vertex );
-                    }
-                } );
-            add_to_slice_collection( context, { surface }, level.collection );
+            return job;
         }
+
+        // The tasks making the meshes. Left by an exception, it waits for
+        // them (their errors dropped for the one in flight) before the jobs
+        // they use go.
+        class MeshTasks
+        {
+        public:
+            MeshTasks() = default;
+            MeshTasks( const MeshTasks& ) = delete;
+            MeshTasks& operator=( const MeshTasks& ) = delete;
+            ~MeshTasks()
+            {
+                try
+                {
+                    tasks_.wait();
+                }
+                catch( ... )
+                {
+                    // The exception that is unwinding the stage is the one
+                    // reported.
+                }
+            }
+
+            template < typename Task >
+            void run( Task&& task )
+            {
+                tasks_.run( std::forward< Task >( task ) );
+            }
+
+            void wait()
+            {
+                tasks_.wait();
+            }
+
+        private:
+            tbb::task_group tasks_;
+        };
 
         // The stage's state: the plan-view triangles of every surface,
         // bucketed once, and the record of the surface vertices on each
@@ -183,6 +228,7 @@ namespace brevane::internal
                 }
                 collections.push_back(
                     build_list_level( context_.bottom_surfaces ) );
+                mesh_tasks_.wait();
                 return collections;
             }
 
@@ -213,9 +259,16 @@ namespace brevane::internal
                         context_, { surface }, level.collection );
                     return;
                 }
-                fill_surface( context_, surface,
+                // The collections and the record of the pillars' vertices
+                // are written here, one surface after the other; the meshes,
+                // which nothing here reads, are made meanwhile.
+                jobs_.push_back( prepare_surface( context_, surface,
                     triangles_of_surface( triangles_, surface ), level,
-                    top_vertex_surface_vertices_, surface_vertex_of_top_ );
+                    top_vertex_surface_vertices_, surface_vertex_of_top_ ) );
+                add_to_slice_collection(
+                    context_, { surface }, level.collection );
+                auto& job = jobs_.back();
+                mesh_tasks_.run( [&job] { job.run(); } );
             }
 
             // A fault group is rebuilt as the whole fault, items outside the
@@ -255,6 +308,9 @@ namespace brevane::internal
             TopVertexSurfaceVertices& top_vertex_surface_vertices_;
             std::vector< index_t > surface_vertex_of_top_;
             absl::flat_hash_set< uuid > rebuilt_;
+            // Declared before the tasks, so that they outlive them.
+            std::deque< SurfaceMeshJob > jobs_;
+            MeshTasks mesh_tasks_;
         };
     } // namespace
 
@@ -272,8 +328,10 @@ namespace brevane::internal
     {
         std::vector< index_t > surface_vertex_of_top(
             context.background_surface.surface().nb_vertices(), NO_ID );
-        fill_surface( context, surface, triangles, level,
-            top_vertex_surface_vertices, surface_vertex_of_top );
+        prepare_surface( context, surface, triangles, level,
+            top_vertex_surface_vertices, surface_vertex_of_top )
+            .run();
+        add_to_slice_collection( context, { surface }, level.collection );
     }
 
     void link_top_vertex( TopVertexSurfaceVertices& top_vertex_surface_vertices,

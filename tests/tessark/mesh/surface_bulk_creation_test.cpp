@@ -95,9 +95,7 @@ namespace brevane
             single_builder->create_polygon(
                 absl::MakeConstSpan( vertices ).subspan( corner, 3 ) );
         }
-        // Bulk creation in three pieces onto the polygons before: many
-        // polygons for the vertices, then two (few for the vertices: they
-        // take another path), then the rest.
+        // Bulk creation in three pieces, each onto the polygons before.
         auto bulk = TriangulatedSurface2D::create();
         auto builder = TriangulatedSurfaceBuilder2D::create( *bulk );
         builder->create_vertices( grid->nb_vertices() );
