@@ -9,11 +9,11 @@
 #include <tessark/basic/string_concatenation.h>
 #include <tessark/basic/tessark_exception.h>
 #include <tessark/mesh/hybrid_solid.h>
-#include <tessark/mesh/polygonal_surface.h>
-#include <tessark/mesh/triangulated_surface.h>
 #include <tessark/model/structural_model_builder.h>
 
 #include <samples/sample_ids.h>
+
+#include "surface_mesh_copy.h"
 
 namespace brevane::cli
 {
@@ -26,18 +26,15 @@ namespace brevane::cli
         std::unique_ptr< SurfaceMesh< 3 > > clone_surface_mesh(
             const SurfaceMesh< 3 >& mesh, std::string_view name )
         {
-            if( const auto* triangles =
-                    dynamic_cast< const TriangulatedSurface< 3 >* >( &mesh ) )
+            auto copy = copy_surface_mesh( mesh );
+            if( !copy )
             {
-                return triangles->clone();
+                throw TessarkException{
+                    "[with_derived_ids] The mesh of surface ", name,
+                    " has no copy"
+                };
             }
-            if( const auto* polygons =
-                    dynamic_cast< const PolygonalSurface< 3 >* >( &mesh ) )
-            {
-                return polygons->clone();
-            }
-            throw TessarkException{ "[with_derived_ids] The mesh of surface ",
-                name, " has no copy" };
+            return copy;
         }
 
         std::unique_ptr< SolidMesh< 3 > > clone_block_mesh(

@@ -9,10 +9,9 @@
 #include <tbb/parallel_reduce.h>
 
 #include <tessark/basic/tessark_exception.h>
-#include <tessark/mesh/polygonal_surface.h>
-#include <tessark/mesh/triangulated_surface.h>
 #include <tessark/search/ray_tracing.h>
 
+#include "surface_mesh_copy.h"
 #include "vertical_lookup.h"
 
 namespace brevane::cli
@@ -22,20 +21,14 @@ namespace brevane::cli
         std::unique_ptr< SurfaceMesh< 3 > > copy_of(
             const StructuralModel& model, const uuid& surface )
         {
-            const auto& mesh = model.surface( surface ).mesh();
-            if( const auto* triangulated =
-                    dynamic_cast< const TriangulatedSurface< 3 >* >( &mesh ) )
+            auto copy = copy_surface_mesh( model.surface( surface ).mesh() );
+            if( !copy )
             {
-                return triangulated->clone();
+                throw TessarkException{ "the mesh of the horizon surface ",
+                    model.surface( surface ).name(),
+                    " is neither triangulated nor polygonal" };
             }
-            if( const auto* polygonal =
-                    dynamic_cast< const PolygonalSurface< 3 >* >( &mesh ) )
-            {
-                return polygonal->clone();
-            }
-            throw TessarkException{ "the mesh of the horizon surface ",
-                model.surface( surface ).name(),
-                " is neither triangulated nor polygonal" };
+            return copy;
         }
 
         // The vertical distance from the point to the input surface: the

@@ -18,8 +18,9 @@ namespace brevane::test
             return { Point3D{ { x, y, 10 } }, Point3D{ { x, y, -10 } } };
         }
 
-        std::vector< index_t > lookup_candidates(
-            const cli::VerticalLookup& lookup, const Segment3D& segment )
+        // The polygons the query reports, sorted.
+        template < typename Query >
+        std::vector< index_t > candidates( const Query& query )
         {
             std::vector< index_t > found;
             auto record = [&found]( index_t polygon )
@@ -27,21 +28,7 @@ namespace brevane::test
                 found.push_back( polygon );
                 return false;
             };
-            lookup.for_each_candidate( segment, record );
-            std::sort( found.begin(), found.end() );
-            return found;
-        }
-
-        std::vector< index_t > tree_candidates(
-            const AABBTree< 3 >& tree, const Segment3D& segment )
-        {
-            std::vector< index_t > found;
-            auto record = [&found]( index_t polygon )
-            {
-                found.push_back( polygon );
-                return false;
-            };
-            tree.compute_segment_element_bbox_intersections( segment, record );
+            query( record );
             std::sort( found.begin(), found.end() );
             return found;
         }
@@ -76,8 +63,18 @@ namespace brevane::test
             for( const auto& [x, y] : places )
             {
                 const auto segment = vertical( x, y );
-                EXPECT_EQ( lookup_candidates( lookup, segment ),
-                    tree_candidates( tree, segment ) )
+                EXPECT_EQ( candidates(
+                               [&]( auto& record )
+                               {
+                                   lookup.for_each_candidate(
+                                       segment, record );
+                               } ),
+                    candidates(
+                        [&]( auto& record )
+                        {
+                            tree.compute_segment_element_bbox_intersections(
+                                segment, record );
+                        } ) )
                     << "at " << x << ", " << y;
             }
         }
