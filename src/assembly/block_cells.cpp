@@ -13,6 +13,7 @@
 #include <tbb/blocked_range.h>
 #include <tbb/enumerable_thread_specific.h>
 #include <tbb/parallel_for.h>
+#include <tbb/parallel_invoke.h>
 
 #include <tessark/geometry/predicates.h>
 #include <tessark/mesh/hybrid_solid_builder.h>
@@ -128,8 +129,9 @@ namespace brevane::internal
 
             void build()
             {
-                const auto chunks = collect_cells();
-                create_cells( chunks );
+                // The cells by chunk are released once numbered by block.
+                auto blocks = blocks_mesh_data( collect_cells() );
+                create_cells( std::move( blocks ) );
             }
 
         private:
@@ -619,57 +621,85 @@ namespace brevane::internal
                     { low[i], up[j], up[k], up[i] } };
             }
 
-            // Creates the cells of each block in triangle order, one block
-            // vertex per unique vertex, bound to it, and the adjacencies of
-            // each block.
-            void create_cells( absl::Span< const ChunkCells > chunks )
+            // The mesh data of every block, numbered in parallel.
+            std::vector< BlockMeshData > blocks_mesh_data(
+                absl::Span< const ChunkCells > chunks ) const
+            {
+                std::vector< BlockMeshData > blocks( blocks_.size() );
+                tbb::enumerable_thread_specific< std::vector< index_t > >
+                    vertex_of_unique{ std::vector< index_t >(
+                        context_.model.vertex_identifier().nb_unique_vertices(),
+                        NO_ID ) };
+                tbb::parallel_for( index_t{ 0 },
+                    static_cast< index_t >( blocks_.size() ),
+                    [&]( index_t block )
+                    {
+                        blocks[block] = block_mesh_data(
+                            chunks, block, vertex_of_unique.local() );
+                    } );
+                return blocks;
+            }
+
+            // Creates the cells of each block, one block vertex per unique
+            // vertex, bound to it, and the adjacencies of each block. The
+            // block meshes are independent: they are filled in parallel,
+            // while the binding to unique vertices, which changes the
+            // model's shared records, runs beside them one block after the
+            // other.
+            void create_cells( std::vector< BlockMeshData > blocks )
             {
                 std::vector< std::unique_ptr< HybridSolidBuilder3D > > builders(
                     blocks_.size() );
                 for( index_t block = 0; block < blocks_.size(); block++ )
                 {
-                    if( nb_cells_of_block( chunks, block ) != 0 )
+                    if( !blocks[block].types.empty() )
                     {
                         builders[block] = context_.builder.block_mesh_builder(
                             blocks_[block] );
                     }
                 }
-                // The block meshes are independent: each is filled on its
-                // own thread. Binding to unique vertices changes the model's
-                // shared records, so it waits until all are filled.
-                std::vector< std::vector< index_t > > unique_of_block_vertex(
-                    blocks_.size() );
-                tbb::enumerable_thread_specific< std::vector< index_t > >
-                    vertex_of_unique{ std::vector< index_t >(
-                        context_.model.vertex_identifier().nb_unique_vertices(),
-                        NO_ID ) };
-                tbb::parallel_for( std::size_t{ 0 }, blocks_.size(),
-                    [&]( std::size_t block )
+                tbb::parallel_invoke(
+                    [&]
                     {
-                        if( !builders[block] )
+                        for( index_t block = 0; block < blocks_.size();
+                             block++ )
                         {
-                            return;
+                            if( builders[block] )
+                            {
+                                context_.builder.set_unique_vertices(
+                                    context_.model.block( blocks_[block] )
+                                        .component_id(),
+                                    blocks[block].unique_vertices );
+                            }
                         }
-                        auto data = block_mesh_data( chunks,
-                            static_cast< index_t >( block ),
-                            vertex_of_unique.local() );
-                        auto& builder = *builders[block];
-                        builder.create_points( data.points );
-                        builder.create_polyhedra( data.types, data.vertices );
-                        builder.compute_polyhedron_adjacencies();
-                        unique_of_block_vertex[block] =
-                            std::move( data.unique_vertices );
-                    } );
-                for( index_t block = 0; block < blocks_.size(); block++ )
-                {
-                    if( unique_of_block_vertex[block].empty() )
+                    },
+                    [&]
                     {
-                        continue;
-                    }
-                    context_.builder.set_unique_vertices(
-                        context_.model.block( blocks_[block] ).component_id(),
-                        unique_of_block_vertex[block] );
-                }
+                        tbb::parallel_for( index_t{ 0 },
+                            static_cast< index_t >( blocks_.size() ),
+                            [&]( index_t block )
+                            {
+                                if( builders[block] )
+                                {
+                                    fill_block_mesh(
+                                        *builders[block], blocks[block] );
+                                }
+                            } );
+                    } );
+            }
+
+            // Stores the block's points and cells, releasing them from the
+            // data (but for the unique vertices, read by the binding), then
+            // finds the cells' adjacencies.
+            static void fill_block_mesh(
+                HybridSolidBuilder3D& builder, BlockMeshData& data )
+            {
+                builder.create_points( data.points );
+                std::vector< Point3D >{}.swap( data.points );
+                builder.create_polyhedra( data.types, data.vertices );
+                std::vector< PolyhedronType >{}.swap( data.types );
+                std::vector< index_t >{}.swap( data.vertices );
+                builder.compute_polyhedron_adjacencies();
             }
 
             static index_t nb_cells_of_block(
@@ -688,8 +718,7 @@ namespace brevane::internal
             // as first met, one per unique vertex. vertex_of_unique maps
             // unique vertices to block vertices: all NO_ID on entry, it is
             // reset before returning, so that the thread's next block reuses
-            // it (and the adjacency search, which may run another block on
-            // this thread, starts after).
+            // it.
             BlockMeshData block_mesh_data(
                 absl::Span< const ChunkCells > chunks, index_t block,
                 std::vector< index_t >& vertex_of_unique ) const
