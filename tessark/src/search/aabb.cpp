@@ -4,12 +4,32 @@
 
 #include <tbb/parallel_for.h>
 #include <tbb/parallel_invoke.h>
+#include <tbb/parallel_sort.h>
 
 namespace
 {
     // Below this many elements a subtree is built on the calling thread:
     // spawning a task costs more than building it.
     constexpr brevane::index_t PARALLEL_BUILD_MIN_ELEMENTS{ 1 << 14 };
+
+    // Ranges of at most this many elements are cut at the median of their
+    // longest axis, larger ones along the Morton order.
+    constexpr brevane::index_t MEDIAN_SPLIT_MAX_ELEMENTS{ 1 << 12 };
+
+    template < brevane::index_t D >
+    brevane::local_index_t longest_axis( const brevane::BoundingBox< D >& box )
+    {
+        const auto diagonal = box.diagonal();
+        brevane::local_index_t axis{ 0 };
+        for( brevane::local_index_t other = 1; other < D; other++ )
+        {
+            if( diagonal.value( other ) > diagonal.value( axis ) )
+            {
+                axis = other;
+            }
+        }
+        return axis;
+    }
 
     // A range of at most this many elements is a leaf.
     constexpr brevane::index_t LEAF_SIZE{ 4 };
@@ -27,20 +47,65 @@ namespace
         }
     }
 
-    template < brevane::index_t D >
-    brevane::local_index_t longest_axis( const brevane::BoundingBox< D >& box )
+    // The bits of the value spread to every third bit (3D) or every other
+    // bit (2D) of a 64-bit key.
+    std::uint64_t spread_bits( std::uint64_t value, brevane::index_t dimension )
     {
-        const auto diagonal = box.diagonal();
-        brevane::local_index_t axis{ 0 };
-        for( brevane::local_index_t other = 1; other < D; other++ )
+        if( dimension == 3 )
         {
-            if( diagonal.value( other ) > diagonal.value( axis ) )
-            {
-                axis = other;
-            }
+            value &= 0x1fffff;
+            value = ( value | value << 32 ) & 0x1f00000000ffff;
+            value = ( value | value << 16 ) & 0x1f0000ff0000ff;
+            value = ( value | value << 8 ) & 0x100f00f00f00f00f;
+            value = ( value | value << 4 ) & 0x10c30c30c30c30c3;
+            return ( value | value << 2 ) & 0x1249249249249249;
         }
-        return axis;
+        value &= 0x7fffffff;
+        value = ( value | value << 16 ) & 0x0000ffff0000ffff;
+        value = ( value | value << 8 ) & 0x00ff00ff00ff00ff;
+        value = ( value | value << 4 ) & 0x0f0f0f0f0f0f0f0f;
+        value = ( value | value << 2 ) & 0x3333333333333333;
+        return ( value | value << 1 ) & 0x5555555555555555;
     }
+
+    // Morton keys of points: each axis scaled by one factor, that of the
+    // widest axis, so that a flat set is cut across its width first.
+    template < brevane::index_t D >
+    class MortonKeys
+    {
+    public:
+        explicit MortonKeys( const brevane::BoundingBox< D >& centers )
+            : origin_( centers.min() )
+        {
+            double extent{ 0 };
+            for( brevane::local_index_t axis = 0; axis < D; axis++ )
+            {
+                extent = std::max( extent, centers.max().value( axis )
+                                               - centers.min().value( axis ) );
+            }
+            scale_ = extent > 0 ? MAX_CELL / extent : 0;
+        }
+
+        [[nodiscard]] std::uint64_t key( const brevane::Point< D >& point ) const
+        {
+            std::uint64_t result{ 0 };
+            for( brevane::local_index_t axis = 0; axis < D; axis++ )
+            {
+                const auto cell = std::clamp(
+                    ( point.value( axis ) - origin_.value( axis ) ) * scale_, 0.,
+                    MAX_CELL );
+                result |= spread_bits( static_cast< std::uint64_t >( cell ), D )
+                          << axis;
+            }
+            return result;
+        }
+
+    private:
+        static constexpr double MAX_CELL{ D == 3 ? ( 1 << 21 ) - 1
+                                                 : ( 1u << 31 ) - 1 };
+        brevane::Point< D > origin_;
+        double scale_;
+    };
 
     // The largest float not above the value, and the smallest float not
     // below it: a box of such bounds contains the double box.
@@ -107,8 +172,15 @@ namespace brevane
     template < index_t D >
     struct AABBTree< D >::BuildEntry
     {
+        std::uint64_t key;
         Point< D > center;
         index_t element;
+
+        [[nodiscard]] bool operator<( const BuildEntry& other ) const
+        {
+            return key < other.key
+                   || ( key == other.key && element < other.element );
+        }
     };
 
     // Sorts the entries into leaf order and fills the nodes. The node
@@ -134,17 +206,8 @@ namespace brevane
         void build_node( index_t node_index, index_t begin, index_t end )
         {
             const auto middle = split( begin, end );
-            index_t first_quarter{ 0 };
-            index_t third_quarter{ 0 };
-            run_both( end - begin,
-                [&]
-                {
-                    first_quarter = split( begin, middle );
-                },
-                [&]
-                {
-                    third_quarter = split( middle, end );
-                } );
+            const auto first_quarter = split( begin, middle );
+            const auto third_quarter = split( middle, end );
             const std::array< index_t, 5 > bounds{ begin, first_quarter,
                 middle, third_quarter, end };
             auto& node = tree_.nodes_[node_index];
@@ -218,17 +281,23 @@ namespace brevane
             }
         }
 
-        // Sorts the range around its middle along the longest axis of its
-        // centers; returns the middle.
+        // Cuts the range in its middle; returns the middle. A large range
+        // keeps the Morton order; a small one, which fits in the caches, is
+        // sorted around its middle along the longest axis of its centers
+        // (ties by element) for tighter boxes.
         index_t split( index_t begin, index_t end )
         {
+            const auto middle = begin + ( end - begin ) / 2;
+            if( end - begin > MEDIAN_SPLIT_MAX_ELEMENTS )
+            {
+                return middle;
+            }
             BoundingBox< D > center_box;
             for( auto position = begin; position < end; position++ )
             {
                 center_box.add_point( entries_[position].center );
             }
             const auto axis = longest_axis( center_box );
-            const auto middle = begin + ( end - begin ) / 2;
             const auto start = entries_.begin();
             std::nth_element( start + begin, start + middle, start + end,
                 [axis]( const BuildEntry& entry0, const BuildEntry& entry1 )
@@ -295,20 +364,39 @@ namespace brevane
         {
             return;
         }
-        // The centers travel with their elements so that the partitions
-        // read contiguous memory.
-        std::vector< BuildEntry > entries( nb_elements );
+        BoundingBox< D > centers;
         for( index_t element = 0; element < nb_elements; element++ )
         {
             const auto& box = bboxes[element];
-            entries[element].element = element;
             if( !box.empty() )
             {
                 check_box_is_finite( box, element );
-                entries[element].center = box.center();
+                centers.add_point( box.center() );
                 bounding_box_.add_box( box );
             }
         }
+        // Elements sorted by the Morton keys of their box centers, ties by
+        // element (empty boxes last): the order of the leaves.
+        std::vector< BuildEntry > entries( nb_elements );
+        const MortonKeys< D > keys{ centers };
+        tbb::parallel_for( tbb::blocked_range< index_t >{ 0, nb_elements, 4096 },
+            [&]( const tbb::blocked_range< index_t >& range )
+            {
+                for( auto element = range.begin(); element < range.end();
+                     element++ )
+                {
+                    const auto& box = bboxes[element];
+                    auto& entry = entries[element];
+                    entry.element = element;
+                    entry.key = std::numeric_limits< std::uint64_t >::max();
+                    if( !box.empty() )
+                    {
+                        entry.center = box.center();
+                        entry.key = keys.key( entry.center );
+                    }
+                }
+            } );
+        tbb::parallel_sort( entries.begin(), entries.end() );
         Builder builder{ *this, bboxes, entries };
         if( nb_elements <= LEAF_SIZE )
         {

@@ -18,12 +18,13 @@ namespace brevane
     // A bounding volume hierarchy over a list of element boxes (the element
     // index is the position in the list given at construction).
     //
-    // The elements are ordered by recursive median splits: each split sorts
-    // the elements of a range by the centers of their boxes along the
-    // longest axis of these centers (ties by element index) and cuts the
-    // range in the middle, so the tree depends only on the boxes, never on
-    // thread scheduling. Two levels of splits make one node of four
-    // children; a range of at most four elements is a leaf.
+    // The elements are sorted by the Morton keys of their box centers (every
+    // axis quantized on the scale of the widest one; ties by element index),
+    // and each range of that order is cut in its middle; a range of a few
+    // thousand elements is first sorted around its middle along the longest
+    // axis of its centers. The tree depends only on the boxes, never on
+    // thread scheduling. Two levels of cuts make one node of four children;
+    // a range of at most four elements is a leaf.
     //
     // A node holds the boxes of its four children as floats rounded
     // outward (so a child box always contains the exact box of everything
