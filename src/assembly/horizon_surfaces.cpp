@@ -86,6 +86,10 @@ namespace brevane::internal
                 }
                 builder->create_polygons( corners, 3 );
                 builder->compute_polygon_adjacencies();
+                // Done: the inputs go at once, not with the stage.
+                points = {};
+                corners = {};
+                builder.reset();
             }
         };
 
