@@ -182,10 +182,12 @@ namespace brevane::internal
             {
                 const auto nb_pillars =
                     context_.background_surface.surface().nb_vertices();
+                std::vector< const SurfaceVerticesOnPillar* > lists(
+                    nb_pillars, nullptr );
                 pillar_offsets_.assign( nb_pillars + 1, 0 );
                 tbb::parallel_for(
                     tbb::blocked_range< index_t >( 0, nb_pillars ),
-                    [this]( const tbb::blocked_range< index_t >& range )
+                    [this, &lists]( const tbb::blocked_range< index_t >& range )
                     {
                         for( auto pillar = range.begin(); pillar != range.end();
                              pillar++ )
@@ -193,6 +195,7 @@ namespace brevane::internal
                             const auto found = surface_vertices_.find( pillar );
                             if( found != surface_vertices_.end() )
                             {
+                                lists[pillar] = &found->second;
                                 pillar_offsets_[pillar + 1] =
                                     static_cast< index_t >(
                                         found->second.size() );
@@ -206,36 +209,58 @@ namespace brevane::internal
                 pillar_nodes_.resize( pillar_offsets_.back() );
                 tbb::parallel_for(
                     tbb::blocked_range< index_t >( 0, nb_pillars ),
-                    [this]( const tbb::blocked_range< index_t >& range )
+                    [this, &lists]( const tbb::blocked_range< index_t >& range )
                     {
+                        // Neighbouring pillars mostly list the same surfaces
+                        // in the same order: the index found at each place of
+                        // the previous list is tried before the hash map.
+                        std::vector< std::pair< const uuid*, index_t > >
+                            previous;
                         for( auto pillar = range.begin(); pillar != range.end();
                              pillar++ )
                         {
-                            if( pillar_offsets_[pillar]
-                                == pillar_offsets_[pillar + 1] )
+                            if( lists[pillar] == nullptr )
                             {
                                 continue;
                             }
+                            const auto& list = *lists[pillar];
+                            previous.resize(
+                                std::max( previous.size(), list.size() ),
+                                { nullptr, NO_ID } );
                             auto slot = pillar_offsets_[pillar];
-                            for( const auto& [surface, vertex] :
-                                surface_vertices_.find( pillar )->second )
+                            for( std::size_t place = 0; place < list.size();
+                                 place++ )
                             {
+                                const auto& [surface, vertex] = list[place];
+                                auto& known = previous[place];
+                                if( known.first == nullptr
+                                    || *known.first != surface )
+                                {
+                                    known = { &surface,
+                                        rebuilt_surface_index( surface ) };
+                                }
                                 pillar_nodes_[slot++] =
-                                    pillar_node( surface, vertex );
+                                    pillar_node( known.second, vertex );
                             }
                         }
                     } );
             }
 
-            PillarNode pillar_node( const uuid& surface, index_t vertex ) const
+            // NO_ID for a surface that is not rebuilt.
+            index_t rebuilt_surface_index( const uuid& surface ) const
             {
                 const auto known = surface_index_.find( surface );
-                if( known == surface_index_.end() )
+                return known == surface_index_.end() ? NO_ID : known->second;
+            }
+
+            PillarNode pillar_node( index_t surface, index_t vertex ) const
+            {
+                if( surface == NO_ID )
                 {
                     return { NO_ID, vertex, NO_ID, 0 };
                 }
-                const auto& record = surfaces_[known->second];
-                return { known->second, vertex,
+                const auto& record = surfaces_[surface];
+                return { surface, vertex,
                     vertex < record.unique_vertices.size()
                         ? record.unique_vertices[vertex]
                         : NO_ID,
