@@ -111,16 +111,10 @@ namespace brevane::internal
             nb_created );
         const auto first_created = context.builder.create_unique_vertices(
             static_cast< index_t >( nb_created ) );
-        for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
-             top_vertex++ )
-        {
-            const auto& top =
-                context.pillars.at( top_vertex ).intersections.at( 0 );
-            context.builder.set_unique_vertex(
-                pillar_surface_vertex(
-                    surface_vertices, top_vertex, top.surface ),
-                top_vertex );
-        }
+        // Each surface vertex stands on one pillar, so the pillars can be
+        // bound one after the other, top node first: every unique vertex
+        // lists its vertices in the same order as when all the tops are
+        // bound before the rest.
         auto next = first_created + nb_top_vertices;
         for( index_t top_vertex = 0; top_vertex < nb_top_vertices;
              top_vertex++ )
@@ -128,6 +122,10 @@ namespace brevane::internal
             const auto& intersections =
                 context.pillars.at( top_vertex ).intersections;
             const auto& on_pillar = surface_vertices.at( top_vertex );
+            context.builder.set_unique_vertex(
+                pillar_surface_vertex( on_pillar, top_vertex,
+                    intersections.at( 0 ).surface ),
+                top_vertex );
             auto current = top_vertex;
             for( std::size_t below = 1; below < intersections.size(); below++ )
             {
