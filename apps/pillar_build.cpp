@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <absl/container/flat_hash_map.h>
+#include <tbb/parallel_invoke.h>
 
 #include <pillar/pillar_structural_model_builder.h>
 #include <tessark/basic/string_concatenation.h>
@@ -237,14 +238,23 @@ namespace brevane::cli
         }
         report.built = true;
 
-        StageProgress progress{ out, "Validating the rebuilt model" };
+        StageProgress progress{ out,
+            "Validating the model and measuring its horizons" };
         report.input_polygons = recorded.polygons;
         fill_counts( input.model, *outcome, report );
         fill_collections( recorded, input.model, *outcome, report );
-        report.validation = validate_model( input.model );
-        progress.start( "Measuring the rebuilt horizons" );
-        report.horizon_distances =
-            horizon_distances( recorded.horizons, input.model );
+        // Both only read the model; the validation runs on one thread, so
+        // the measurement takes the others meanwhile.
+        tbb::parallel_invoke(
+            [&report, &input]
+            {
+                report.validation = validate_model( input.model );
+            },
+            [&report, &input, &recorded]
+            {
+                report.horizon_distances =
+                    horizon_distances( recorded.horizons, input.model );
+            } );
         OutputFiles outputs;
         outputs.create_folder_of( settings.model_file );
         if( settings.pictures )

@@ -29,12 +29,13 @@ namespace brevane::cli
 
     // Inspects the input, then builds its pillar model in place and reports
     // it on out, below the caller's heading "Building the pillar model of
-    // <origin>": one line per stage with its time, then one per step after
-    // the build (checking the rebuilt model, writing the pictures, writing
-    // the model file), then the summary (slices, pillars, plan-view
-    // triangles before and after decimation, rebuilt triangles, the
-    // validator's verdict, how far each rebuilt horizon lies from the input
-    // one; verbose: also the surface groups order and the slice
+    // <origin>": one line per stage with its time, framed by one per step of
+    // the tool's own (before the build, keeping the input's horizons; after
+    // it, validating the model and measuring its horizons, writing the
+    // pictures, writing the model file), then the summary (slices, pillars,
+    // plan-view triangles before and after decimation, rebuilt triangles,
+    // the validator's verdict, how far each rebuilt horizon lies from the
+    // input one; verbose: also the surface groups order and the slice
     // collections) and the files written. The plan view's figures and
     // pictures are what the builder showed of it during the build. A
     // refused build prints its inspection; a failed one leaves the model as

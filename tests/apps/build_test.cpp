@@ -25,7 +25,7 @@ namespace brevane::test
 
         // The tool's own steps after the build, in order.
         const std::vector< std::string > STEPS_AFTER_BUILD{
-            "Validating the rebuilt model", "Measuring the rebuilt horizons",
+            "Validating the model and measuring its horizons",
             "Writing the pictures", "Writing the model file"
         };
 
