@@ -351,6 +351,23 @@ namespace brevane::internal
                 return result;
             }
 
+            // Where a plan-view triangle stands, for messages: its centre.
+            std::string triangle_position( index_t triangle ) const
+            {
+                const auto& plan_view = context_.background_surface.surface();
+                const auto centre = plan_view.polygon_barycenter( triangle );
+                return concatenate(
+                    "at (", centre.value( 0 ), ", ", centre.value( 1 ), ")" );
+            }
+
+            // Where a pillar stands, for messages.
+            std::string pillar_position( index_t vertex ) const
+            {
+                const auto& top = context_.pillars[vertex].top;
+                return concatenate(
+                    " at (", top.value( 0 ), ", ", top.value( 1 ), ")" );
+            }
+
             // The plan-view triangle's vertices, counter-clockwise.
             std::array< index_t, 3 > ccw_vertices( index_t triangle ) const
             {
@@ -364,7 +381,9 @@ namespace brevane::internal
                 {
                     throw TessarkException{ "Cannot build the cells over "
                                             "plan-view triangle ",
-                        triangle, ": it is flat in plan view" };
+                        triangle, " ", triangle_position( triangle ),
+                        ": it is flat in plan view. Check the top surfaces "
+                        "there." };
                 }
                 if( side == SIDE::negative )
                 {
@@ -446,7 +465,8 @@ namespace brevane::internal
                             record.surface->name(), " (", record.id.string(),
                             ") has no vertex on the pillar of plan-view "
                             "vertex ",
-                            pillars[v] };
+                            pillars[v], pillar_position( pillars[v] ),
+                            ". Check that the surface reaches that pillar." };
                     }
                     if( link->unique_vertex == NO_ID )
                     {
@@ -455,7 +475,10 @@ namespace brevane::internal
                             link->vertex, " of surface ",
                             record.surface->name(), " (", record.id.string(),
                             ") on the pillar of plan-view vertex ", pillars[v],
-                            " has no unique vertex" };
+                            pillar_position( pillars[v] ),
+                            " has no unique vertex. Check that the surface's "
+                            "vertices are shared with the lines and surfaces "
+                            "they touch." };
                     }
                     result.nodes[v] = { link->unique_vertex,
                         static_cast< index_t >(
@@ -796,8 +819,9 @@ namespace brevane::internal
                 };
                 throw TessarkException{ "Cannot build the cells over "
                                         "plan-view triangle ",
-                    triangle, " between ", describe( upper ), " and ",
-                    describe( lower ), ": ", reason };
+                    triangle, " ", triangle_position( triangle ), " between ",
+                    describe( upper ), " and ", describe( lower ), ": ",
+                    reason };
             }
 
             const AssemblyContext& context_;
