@@ -32,7 +32,7 @@ namespace
     }
 
     // A range of at most this many elements is a leaf.
-    constexpr brevane::index_t LEAF_SIZE{ 4 };
+    constexpr brevane::index_t LEAF_SIZE{ 8 };
 
     template < brevane::index_t D >
     void check_box_is_finite(

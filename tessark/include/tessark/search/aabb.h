@@ -24,7 +24,7 @@ namespace brevane
     // thousand elements is first sorted around its middle along the longest
     // axis of its centers. The tree depends only on the boxes, never on
     // thread scheduling. Two levels of cuts make one node of four children;
-    // a range of at most four elements is a leaf.
+    // a range of at most eight elements is a leaf.
     //
     // A node holds the boxes of its four children as floats rounded
     // outward (so a child box always contains the exact box of everything
