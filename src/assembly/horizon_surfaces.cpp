@@ -21,8 +21,11 @@ namespace brevane::internal
 {
     namespace
     {
-        const Point3D& level_point(
-            const Pillar& pillar, absl::Span< const uuid > level )
+        // Where the pillar meets the surfaces of the level being rebuilt as
+        // `surface`, which a plan-view triangle of that surface touches.
+        const Point3D& level_point( const AssemblyContext& context,
+            const Pillar& pillar, absl::Span< const uuid > level,
+            const uuid& surface )
         {
             for( const auto& intersection : pillar.intersections )
             {
@@ -33,7 +36,15 @@ namespace brevane::internal
                     return intersection.point;
                 }
             }
-            throw TessarkException{ "Surface point not found in pillar" };
+            throw TessarkException{ "[PillarStructuralModelBuilder] The "
+                                    "pillar at (",
+                pillar.top.value( 0 ), ", ", pillar.top.value( 1 ),
+                ") meets no surface of the level of surface \"",
+                context.model.surface( surface ).name(), "\" (",
+                surface.string(),
+                "), though a plan-view triangle of that surface touches it. "
+                "Check that the surface reaches the pillar there and is "
+                "joined to its neighbours along shared lines." };
         }
 
         void add_link( SurfaceVerticesOnPillar& vertices, const uuid& surface,
@@ -126,8 +137,9 @@ namespace brevane::internal
                     auto& vertex = surface_vertex_of_top[top_vertex];
                     if( vertex == NO_ID )
                     {
-                        vertex = job.first_vertex
-                                 + static_cast< index_t >( top_vertices.size() );
+                        vertex =
+                            job.first_vertex
+                            + static_cast< index_t >( top_vertices.size() );
                         top_vertices.push_back( top_vertex );
                     }
                     corners[3 * triangle + local] = vertex;
@@ -140,8 +152,9 @@ namespace brevane::internal
             job.points.reserve( top_vertices.size() );
             for( const auto top_vertex : top_vertices )
             {
-                job.points.push_back( level_point(
-                    context.pillars.at( top_vertex ), level.surfaces ) );
+                job.points.push_back(
+                    level_point( context, context.pillars.at( top_vertex ),
+                        level.surfaces, surface ) );
             }
             for( index_t vertex = 0; vertex < top_vertices.size(); vertex++ )
             {
@@ -272,7 +285,11 @@ namespace brevane::internal
                 add_to_slice_collection(
                     context_, { surface }, level.collection );
                 auto& job = jobs_.back();
-                mesh_tasks_.run( [&job] { job.run(); } );
+                mesh_tasks_.run(
+                    [&job]
+                    {
+                        job.run();
+                    } );
             }
 
             // A fault group is rebuilt as the whole fault, items outside the
@@ -341,7 +358,7 @@ namespace brevane::internal
     void link_top_vertex( TopVertexSurfaceVertices& top_vertex_surface_vertices,
         index_t top_vertex, const uuid& surface, index_t surface_vertex )
     {
-        add_link( top_vertex_surface_vertices[top_vertex], surface,
-            surface_vertex );
+        add_link(
+            top_vertex_surface_vertices[top_vertex], surface, surface_vertex );
     }
 } // namespace brevane::internal

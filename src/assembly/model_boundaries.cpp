@@ -102,6 +102,24 @@ namespace brevane::internal
                 }
             }
 
+            std::string wall_name() const
+            {
+                return concatenate( "\"",
+                    context_.model.surface( mesh_.boundary ).name(), "\" (",
+                    mesh_.boundary.string(), ")" );
+            }
+
+            // Where a plan-view edge runs, for messages.
+            std::string edge_position( index_t edge ) const
+            {
+                const auto& vertices = plan_view_.edges().edge_vertices( edge );
+                const auto& from = plan_view_.point( vertices[0] );
+                const auto& to = plan_view_.point( vertices[1] );
+                return concatenate( "edge from (", from.value( 0 ), ", ",
+                    from.value( 1 ), ") to (", to.value( 0 ), ", ",
+                    to.value( 1 ), ")" );
+            }
+
             void rebuild( const PolygonEdge& seed )
             {
                 seed_edge_ = plan_view_.polygon_edge( seed );
@@ -144,11 +162,13 @@ namespace brevane::internal
                         return true;
                     }
                 }
-                const auto boundary = mesh_.boundary.string();
                 throw TessarkException{ "[build_model_boundaries] The walk of "
-                                        "boundary ",
-                    boundary, " along the plan-view border from edge ",
-                    seed_edge_, " does not come back to it" };
+                                        "side wall ",
+                    wall_name(), " along the plan-view border from ",
+                    edge_position( seed_edge_ ),
+                    " does not come back to where it started. Check that the "
+                    "side walls close around the model and meet the top "
+                    "surfaces along lines." };
             }
 
             // The level surfaces of the last two distinct boundary lines the
@@ -182,17 +202,23 @@ namespace brevane::internal
                 {
                     return std::nullopt;
                 }
-                throw std::out_of_range{ concatenate(
-                    "[build_model_boundaries] Plan-view edge ", edge,
-                    " carries fewer than two lines of boundary ",
-                    mesh_.boundary.string() ) };
+                throw TessarkException{ "[build_model_boundaries] The "
+                                        "plan-view border ",
+                    edge_position( edge ),
+                    " carries fewer than two lines of "
+                    "side wall ",
+                    wall_name(),
+                    ". Check that the side wall meets the top, the bottom and "
+                    "every horizon it crosses along lines." };
             }
 
             // Binds the vertices in mesh order.
             void bind_vertices()
             {
                 std::vector< index_t > unique_vertices(
-                    context_.model.surface( mesh_.boundary ).mesh().nb_vertices(),
+                    context_.model.surface( mesh_.boundary )
+                        .mesh()
+                        .nb_vertices(),
                     NO_ID );
                 for( const auto& [unique_vertex, vertex] : mesh_.vertex_map )
                 {

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -405,12 +406,12 @@ namespace brevane
             catch( const TessarkException& exception )
             {
                 EXPECT_FALSE( error.out_of_range );
-                EXPECT_EQ( exception.what(), expected );
+                EXPECT_THAT( exception.what(), testing::HasSubstr( expected ) );
             }
             catch( const std::out_of_range& exception )
             {
                 EXPECT_TRUE( error.out_of_range );
-                EXPECT_EQ( exception.what(), expected );
+                EXPECT_THAT( exception.what(), testing::HasSubstr( expected ) );
             }
         }
 
@@ -427,7 +428,9 @@ namespace brevane
                     "Cannot create mesh builder with key: ", true },
                 RebuildErrorCase{ "PillarMeetsNoSurfaceOfTheLevel",
                     "horizon_1_block_0", true, false, false,
-                    "Surface point not found in pillar", false },
+                    "meets no surface of the level of surface "
+                    "\"horizon_1_block_0\"",
+                    false },
                 RebuildErrorCase{ "PlanViewVertexWithoutPillar",
                     "horizon_1_block_0", false, true, true,
                     "Span::at failed bounds check", false } ),

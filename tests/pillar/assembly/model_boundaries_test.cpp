@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -140,30 +141,39 @@ namespace brevane
 
         INSTANTIATE_TEST_SUITE_P( Pinches, WallPolygons,
             testing::Values( WallCase{ "quadrangles", { 4, 5, 6, 7 },
-                                 { { node( 0, 10 ), node( 0, 4 ), node( 1, 5 ), node( 1, 10 ) },
-                                     { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ), node( 3, 10 ) },
-                                     { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
-                                     { node( 2, 10 ), node( 2, 6 ), node( 0, 4 ), node( 0, 10 ) } },
+                                 { { node( 0, 10 ), node( 0, 4 ), node( 1, 5 ),
+                                       node( 1, 10 ) },
+                                     { node( 1, 10 ), node( 1, 5 ),
+                                         node( 3, 7 ), node( 3, 10 ) },
+                                     { node( 3, 10 ), node( 3, 7 ),
+                                         node( 2, 6 ), node( 2, 10 ) },
+                                     { node( 2, 10 ), node( 2, 6 ),
+                                         node( 0, 4 ), node( 0, 10 ) } },
                                  8 },
                 // The horizon meets the top on pillar 0: the node met twice
                 // gives one vertex.
                 WallCase{ "one_pillar_pinches", { 10, 5, 6, 7 },
                     { { node( 0, 10 ), node( 1, 5 ), node( 1, 10 ) },
-                        { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ), node( 3, 10 ) },
-                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                        { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ),
+                            node( 3, 10 ) },
+                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ),
+                            node( 2, 10 ) },
                         { node( 2, 10 ), node( 2, 6 ), node( 0, 10 ) } },
                     7 },
                 WallCase{ "both_pillars_pinch", { 10, 10, 6, 7 },
                     { { node( 1, 10 ), node( 3, 7 ), node( 3, 10 ) },
-                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ),
+                            node( 2, 10 ) },
                         { node( 2, 10 ), node( 2, 6 ), node( 0, 10 ) } },
                     6 },
                 // Nodes closer than the tolerance share a unique vertex, so
                 // one vertex, although their points differ.
                 WallCase{ "pinch_within_tolerance", { 10 + 1e-9, 5, 6, 7 },
                     { { node( 0, 10 ), node( 1, 5 ), node( 1, 10 ) },
-                        { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ), node( 3, 10 ) },
-                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ), node( 2, 10 ) },
+                        { node( 1, 10 ), node( 1, 5 ), node( 3, 7 ),
+                            node( 3, 10 ) },
+                        { node( 3, 10 ), node( 3, 7 ), node( 2, 6 ),
+                            node( 2, 10 ) },
                         { node( 2, 10 ), node( 2, 6 ), node( 0, 10 ) } },
                     7 } ),
             []( const testing::TestParamInfo< WallCase >& info )
@@ -277,9 +287,16 @@ namespace brevane
             strip.trace_line( strip.horizon, wall, { border[0], border[1] } );
             make_nodes( strip, { { 10, 5 }, { 10, 5 }, { 10, 5 }, { 10, 5 } } );
 
-            EXPECT_THROW( internal::build_model_boundaries(
-                              strip.context(), strip.surface_vertices ),
-                std::out_of_range );
+            EXPECT_THAT(
+                [&strip]
+                {
+                    internal::build_model_boundaries(
+                        strip.context(), strip.surface_vertices );
+                },
+                testing::ThrowsMessage< TessarkException >( testing::AllOf(
+                    testing::HasSubstr( wall.string() ),
+                    testing::HasSubstr( "border edge from (1, 1) to (0, 1) "
+                                        "carries fewer than two lines" ) ) ) );
         }
     } // namespace
 } // namespace brevane
