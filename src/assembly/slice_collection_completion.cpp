@@ -72,7 +72,8 @@ namespace brevane::internal
                 "[PillarStructuralModelBuilder] The ",
                 fault_name( context, fault ), " meets no ", kind,
                 " surface along a line through a border vertex of the plan "
-                "view" );
+                "view. Check that the fault's lines with the top and the "
+                "bottom reach the side walls." );
             return *vertex;
         }
 
@@ -90,10 +91,14 @@ namespace brevane::internal
                     return intersection.surface;
                 }
             }
+            const auto& top = context.pillars.at( vertex ).top;
             throw TessarkException{ "[PillarStructuralModelBuilder] The pillar "
-                                    "of plan-view vertex ",
-                vertex, ", where the ", fault_name( context, fault ),
-                " reaches the border, meets no ", kind, " surface" };
+                                    "at (",
+                top.value( 0 ), ", ", top.value( 1 ), "), where the ",
+                fault_name( context, fault ), " reaches the border, meets no ",
+                kind,
+                " surface. Check that the fault's lines with the top and the "
+                "bottom reach the side walls." };
         }
     } // namespace
 
