@@ -433,8 +433,9 @@ namespace brevane
                         return internal::is_top_surface(
                             context, intersection.surface );
                     } );
-                fragments.push_back(
-                    absl::StrCat( "pillar of plan-view vertex ", *vertex ) );
+                const auto& top = fixture.pillars[*vertex].top;
+                fragments.push_back( absl::StrCat( "pillar at (",
+                    top.value( 0 ), ", ", top.value( 1 ), ")" ) );
             }
 
             try
