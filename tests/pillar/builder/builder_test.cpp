@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include <absl/strings/str_cat.h>
 
@@ -15,6 +17,7 @@
 #include <pillar/pillar_structural_model_builder.h>
 #include <pillar/pillar_structural_model_exception.h>
 #include <pillar/varnholt_pillar_library.h>
+#include <halven/background/background_surface.h>
 #include <halven/background/background_surface_library.h>
 
 #include <samples/small_sample_models.h>
@@ -418,5 +421,59 @@ namespace brevane
             sample.bottom_surfaces };
         EXPECT_THROW( builder.build( {} ), PillarStructuralModelException );
         EXPECT_NO_THROW( (void)builder.build( {} ) );
+    }
+} // namespace brevane
+
+namespace brevane
+{
+    // The observer sees the plan view before then after decimation, with the
+    // pillar vertices sorted and fewer vertices after; the groups order is
+    // readable once built.
+    TEST( PillarStructuralModelBuilder, shows_its_plan_view_at_both_stages )
+    {
+        auto sample = one_fault_model();
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        EXPECT_TRUE( builder.surface_groups_order().empty() );
+        std::vector< PlanViewStage > stages;
+        std::vector< index_t > nb_vertices;
+        builder.observe_plan_view(
+            [&]( PlanViewStage stage,
+                const internal::BackgroundSurface& plan_view,
+                absl::Span< const index_t > pillars )
+            {
+                stages.push_back( stage );
+                nb_vertices.push_back( plan_view.surface().nb_vertices() );
+                EXPECT_TRUE( std::is_sorted( pillars.begin(), pillars.end() ) );
+                EXPECT_FALSE( pillars.empty() );
+            } );
+        static_cast< void >( builder.build( {} ) );
+        EXPECT_EQ( stages,
+            ( std::vector< PlanViewStage >{ PlanViewStage::before_decimation,
+                PlanViewStage::after_decimation } ) );
+        ASSERT_EQ( nb_vertices.size(), 2 );
+        EXPECT_LE( nb_vertices[1], nb_vertices[0] );
+        EXPECT_FALSE( builder.surface_groups_order().empty() );
+    }
+
+    // What the observer throws ends the build before the model is written.
+    TEST( PillarStructuralModelBuilder, an_observer_failure_leaves_the_model )
+    {
+        auto sample = one_fault_model();
+        const auto before = model_snapshot( sample.model );
+        PillarStructuralModelBuilder builder{ sample.model, sample.top_surfaces,
+            sample.bottom_surfaces };
+        builder.observe_plan_view(
+            []( PlanViewStage stage, const internal::BackgroundSurface&,
+                absl::Span< const index_t > )
+            {
+                if( stage == PlanViewStage::after_decimation )
+                {
+                    throw std::runtime_error{ "observer gave up" };
+                }
+            } );
+        EXPECT_THROW(
+            static_cast< void >( builder.build( {} ) ), std::runtime_error );
+        EXPECT_EQ( model_snapshot( sample.model ), before );
     }
 } // namespace brevane
