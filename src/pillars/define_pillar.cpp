@@ -110,18 +110,23 @@ namespace brevane::internal
             return Point3D{ { top.value( 0 ), top.value( 1 ), *highest } };
         }
 
-        // The highest height at which the pillar meets each surface, by
-        // mesh index of the trees, from one walk of the tree over all the
+        // The highest height at which the pillar meets each wanted surface,
+        // by mesh index of the trees, from one walk of the tree over all the
         // surfaces: the same hits as a walk of each surface's own tree.
         class PillarTraces
         {
         public:
-            explicit PillarTraces( const PillarContext& context )
+            PillarTraces(
+                const PillarContext& context, const std::vector< bool >& wanted )
                 : context_( context ),
                   tracers_( context.model.trees.mesh_trees.size() )
             {
-                auto trace = [this]( index_t mesh, index_t polygon )
+                auto trace = [this, &wanted]( index_t mesh, index_t polygon )
                 {
+                    if( !wanted[mesh] )
+                    {
+                        return;
+                    }
                     auto& tracer = tracers_[mesh];
                     if( !tracer )
                     {
@@ -152,27 +157,26 @@ namespace brevane::internal
             std::vector< std::optional< RayTracing3D > > tracers_;
         };
 
-        void append_intersection( const PillarContext& context,
-            const KnownPoints& known_points,
-            std::optional< PillarTraces >& traces,
-            const uuid& surface )
+        // Calls action( surface ) for the top surfaces, then each group of
+        // the order, then the bottom surfaces, each in list order.
+        template < typename Action >
+        void for_each_listed_surface(
+            const PillarModelContext& context, const Action& action )
         {
-            if( const auto known = known_points.find( surface );
-                known != known_points.end() )
+            for( const auto& surface : context.top_surfaces )
             {
-                context.pillar.intersections.push_back(
-                    { surface, known->second } );
-                return;
+                action( surface );
             }
-            const auto& trees = context.model.trees;
-            const auto mesh = trees.uuid_to_mesh_index.at( surface );
-            if( !traces )
+            for( const auto& group : context.surface_groups_order )
             {
-                traces.emplace( context );
+                for( const auto& surface : group )
+                {
+                    action( surface );
+                }
             }
-            if( const auto traced = traces->point( mesh ) )
+            for( const auto& surface : context.bottom_surfaces )
             {
-                context.pillar.intersections.push_back( { surface, *traced } );
+                action( surface );
             }
         }
     } // namespace
@@ -196,23 +200,41 @@ namespace brevane::internal
     void complete_pillar_intersections(
         const PillarContext& context, const KnownPoints& known_points )
     {
-        // Traced at the first surface without a known point, once for all.
-        std::optional< PillarTraces > traces;
-        for( const auto& surface : context.model.top_surfaces )
-        {
-            append_intersection( context, known_points, traces, surface );
-        }
-        for( const auto& group : context.model.surface_groups_order )
-        {
-            for( const auto& surface : group )
+        // Only the listed surfaces without a known point are traced: the
+        // side walls a border pillar runs along never are.
+        const auto& trees = context.model.trees;
+        std::vector< bool > wanted( trees.mesh_trees.size(), false );
+        bool any_wanted{ false };
+        for_each_listed_surface( context.model,
+            [&]( const uuid& surface )
             {
-                append_intersection( context, known_points, traces, surface );
-            }
-        }
-        for( const auto& surface : context.model.bottom_surfaces )
+                if( !known_points.contains( surface ) )
+                {
+                    wanted[trees.uuid_to_mesh_index.at( surface )] = true;
+                    any_wanted = true;
+                }
+            } );
+        std::optional< PillarTraces > traces;
+        if( any_wanted )
         {
-            append_intersection( context, known_points, traces, surface );
+            traces.emplace( context, wanted );
         }
+        for_each_listed_surface( context.model,
+            [&]( const uuid& surface )
+            {
+                if( const auto known = known_points.find( surface );
+                    known != known_points.end() )
+                {
+                    context.pillar.intersections.push_back(
+                        { surface, known->second } );
+                }
+                else if( const auto traced = traces->point(
+                             trees.uuid_to_mesh_index.at( surface ) ) )
+                {
+                    context.pillar.intersections.push_back(
+                        { surface, *traced } );
+                }
+            } );
     }
 
     Pillar define_pillar( const PillarModelContext& context,
