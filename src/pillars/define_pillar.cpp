@@ -157,28 +157,6 @@ namespace brevane::internal
             std::vector< std::optional< RayTracing3D > > tracers_;
         };
 
-        // Calls action( surface ) for the top surfaces, then each group of
-        // the order, then the bottom surfaces, each in list order.
-        template < typename Action >
-        void for_each_listed_surface(
-            const PillarModelContext& context, const Action& action )
-        {
-            for( const auto& surface : context.top_surfaces )
-            {
-                action( surface );
-            }
-            for( const auto& group : context.surface_groups_order )
-            {
-                for( const auto& surface : group )
-                {
-                    action( surface );
-                }
-            }
-            for( const auto& surface : context.bottom_surfaces )
-            {
-                action( surface );
-            }
-        }
     } // namespace
 
     std::optional< Point3D > trace_surface_along_pillar(

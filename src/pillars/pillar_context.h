@@ -61,6 +61,30 @@ namespace brevane::internal
         double top_z,
         double bottom_z );
 
+    // Calls action( surface ) for the top surfaces, then each group of the
+    // order, then the bottom surfaces, each in list order: the order of a
+    // pillar's intersections.
+    template < typename Action >
+    void for_each_listed_surface(
+        const PillarModelContext& context, const Action& action )
+    {
+        for( const auto& surface : context.top_surfaces )
+        {
+            action( surface );
+        }
+        for( const auto& group : context.surface_groups_order )
+        {
+            for( const auto& surface : group )
+            {
+                action( surface );
+            }
+        }
+        for( const auto& surface : context.bottom_surfaces )
+        {
+            action( surface );
+        }
+    }
+
     // Appends the pillar's intersections from the known points, tracing the
     // surfaces without one: top surfaces, then each group of the order, then
     // bottom surfaces, each in list order (a surface listed twice gets two

@@ -65,21 +65,7 @@ namespace brevane::internal
                     completed.intersections.push_back( *found );
                 }
             };
-            for( const auto& surface : context.top_surfaces )
-            {
-                add( surface );
-            }
-            for( const auto& group : context.surface_groups_order )
-            {
-                for( const auto& surface : group )
-                {
-                    add( surface );
-                }
-            }
-            for( const auto& surface : context.bottom_surfaces )
-            {
-                add( surface );
-            }
+            for_each_listed_surface( context, add );
             return completed;
         }
     } // namespace

@@ -464,21 +464,7 @@ namespace brevane
                     alone.push_back( { surface, *point } );
                 }
             };
-            for( const auto& surface : context.top_surfaces )
-            {
-                add_alone( surface );
-            }
-            for( const auto& group : context.surface_groups_order )
-            {
-                for( const auto& surface : group )
-                {
-                    add_alone( surface );
-                }
-            }
-            for( const auto& surface : context.bottom_surfaces )
-            {
-                add_alone( surface );
-            }
+            internal::for_each_listed_surface( context, add_alone );
             ASSERT_EQ( pillar.intersections, alone ) << position.string();
         }
     }
