@@ -45,11 +45,12 @@ namespace brevane
             ComponentType type;
         };
 
-        // `swap_mesh` puts a mesh into a component and returns the one it had.
-        template < typename Component, typename SwapMesh >
+        // The identity of each component with an empty mesh of the same
+        // kind, ready to be swapped in; the model is not changed yet.
+        template < typename Component >
         std::vector< Kept< typename std::remove_cvref_t<
             decltype( std::declval< Component >().mesh() ) > > >
-        take_meshes( ComponentSet< Component >& set, const SwapMesh& swap_mesh )
+        empty_meshes( const ComponentSet< Component >& set )
         {
             using Mesh = std::remove_cvref_t<
                 decltype( std::declval< Component >().mesh() ) >;
@@ -57,16 +58,25 @@ namespace brevane
             kept.reserve( set.size() );
             for( const auto& component : set )
             {
-                kept.push_back( { component.id(),
-                    std::string{ component.name() }, nullptr } );
-            }
-            for( auto& entry : kept )
-            {
-                auto& component = set.get( entry.id );
-                auto empty = empty_like( component.mesh() );
-                entry.mesh = swap_mesh( component, std::move( empty ) );
+                kept.push_back(
+                    { component.id(), std::string{ component.name() },
+                        empty_like( component.mesh() ) } );
             }
             return kept;
+        }
+
+        // Swaps each kept mesh with the component's: the empty meshes go
+        // into the model, its meshes into the snapshot. `swap_mesh` puts a
+        // mesh into a component and returns the one it had.
+        template < typename Component, typename Mesh, typename SwapMesh >
+        void swap_meshes( ComponentSet< Component >& set,
+            std::vector< Kept< Mesh > >& kept, const SwapMesh& swap_mesh )
+        {
+            for( auto& entry : kept )
+            {
+                entry.mesh =
+                    swap_mesh( set.get( entry.id ), std::move( entry.mesh ) );
+            }
         }
 
         std::vector< KeptCollection > collection_identities(
@@ -196,9 +206,12 @@ namespace brevane
         {
             return std::exchange( component.mesh_, std::move( mesh ) );
         };
-        impl_->surfaces = take_meshes( model.surfaces_, swap_mesh );
-        impl_->blocks = take_meshes( model.blocks_, swap_mesh );
+        impl_->surfaces = empty_meshes( model.surfaces_ );
+        impl_->blocks = empty_meshes( model.blocks_ );
 
+        // From here on nothing throws.
+        swap_meshes( model.surfaces_, impl_->surfaces, swap_mesh );
+        swap_meshes( model.blocks_, impl_->blocks, swap_mesh );
         impl_->corners = std::exchange( model.corners_, std::move( corners ) );
         impl_->lines = std::exchange( model.lines_, std::move( lines ) );
         impl_->vertex_identifier =
