@@ -41,7 +41,8 @@ namespace brevane::internal
                     bool touches{ false };
                     for( const auto& surface : model.incidences( line.id() ) )
                     {
-                        touches = touches || is_top_surface( context, surface.id() );
+                        touches =
+                            touches || is_top_surface( context, surface.id() );
                     }
                     touches_top_.emplace( line.id(), touches );
                 }
@@ -72,22 +73,25 @@ namespace brevane::internal
             std::vector< bool > on_inner_line;
         };
 
-        VertexTraces vertex_traces( const LineTags& lines,
-            const ModifiablePlanView& plan_view )
+        VertexTraces vertex_traces(
+            const LineTags& lines, const ModifiablePlanView& plan_view )
         {
             const auto& surface = plan_view.surface;
-            VertexTraces traces{ std::vector< bool >( surface.nb_vertices(), false ),
+            VertexTraces traces{ std::vector< bool >(
+                                     surface.nb_vertices(), false ),
                 std::vector< bool >( surface.nb_vertices(), false ) };
             for( index_t edge = 0; edge < surface.edges().nb_edges(); edge++ )
             {
-                for( const auto& record : plan_view.background.macro_edges( edge ) )
+                for( const auto& record :
+                    plan_view.background.macro_edges( edge ) )
                 {
                     if( !lines.is_line( record.mesh_id ) )
                     {
                         continue;
                     }
                     const auto inner = !lines.touches_top( record.mesh_id );
-                    for( const auto vertex : surface.edges().edge_vertices( edge ) )
+                    for( const auto vertex :
+                        surface.edges().edge_vertices( edge ) )
                     {
                         traces.on_line[vertex] = true;
                         traces.on_inner_line[vertex] =
@@ -102,8 +106,7 @@ namespace brevane::internal
         // but corners and lines away from the tops; inside, top-surface
         // vertices and corners.
         void prune_vertex_records( const PillarModelContext& context,
-            const LineTags& lines,
-            const ModifiablePlanView& plan_view,
+            const LineTags& lines, const ModifiablePlanView& plan_view,
             BackgroundSurfaceBuilder& builder )
         {
             const auto& model = context.model;
@@ -111,17 +114,19 @@ namespace brevane::internal
             for( index_t vertex = 0; vertex < surface.nb_vertices(); vertex++ )
             {
                 const auto on_border = surface.is_vertex_on_border( vertex );
-                const auto records = plan_view.background.macro_vertices( vertex );
+                const auto records =
+                    plan_view.background.macro_vertices( vertex );
                 for( const auto& record : records )
                 {
                     const auto& mesh = record.mesh_id;
                     const auto keep =
-                        on_border ? !( model.has_corner( mesh )
-                                       || ( lines.is_line( mesh )
-                                            && !lines.touches_top( mesh ) ) )
-                                  : model.has_corner( mesh )
-                                        || ( model.has_surface( mesh )
-                                             && is_top_surface( context, mesh ) );
+                        on_border
+                            ? !( model.has_corner( mesh )
+                                 || ( lines.is_line( mesh )
+                                      && !lines.touches_top( mesh ) ) )
+                            : model.has_corner( mesh )
+                                  || ( model.has_surface( mesh )
+                                       && is_top_surface( context, mesh ) );
                     if( !keep )
                     {
                         builder.remove_macro_vertex_info( record, vertex );
@@ -133,8 +138,7 @@ namespace brevane::internal
         // Traces of open lines away from the tops only need to stay traces,
         // not to follow their line's edges: their records forget the edge.
         void generalise_edge_records( const PillarModelContext& context,
-            const LineTags& lines,
-            const ModifiablePlanView& plan_view,
+            const LineTags& lines, const ModifiablePlanView& plan_view,
             BackgroundSurfaceBuilder& builder )
         {
             const auto& model = context.model;
@@ -155,7 +159,8 @@ namespace brevane::internal
                         continue;
                     }
                     builder.remove_macro_edge_info( record, edge );
-                    builder.add_macro_edge_info( { record.mesh_id, NO_ID }, edges );
+                    builder.add_macro_edge_info(
+                        { record.mesh_id, NO_ID }, edges );
                 }
             }
         }
@@ -164,8 +169,7 @@ namespace brevane::internal
         // closer than 1.2 times the target length lose their records, so
         // that decimation may clear the small triangles along the trace.
         void release_trace_neighbours( const VertexTraces& traces,
-            const ModifiablePlanView& plan_view,
-            const Metric& metric,
+            const ModifiablePlanView& plan_view, const Metric& metric,
             BackgroundSurfaceBuilder& builder )
         {
             const auto& surface = plan_view.surface;
@@ -178,18 +182,23 @@ namespace brevane::internal
                     continue;
                 }
                 const auto& point = surface.point( vertex );
-                const auto size = metric.grid_metric.metric( point, Vector2D{} );
-                for( const auto neighbour : surface.vertices_around_vertex( vertex ) )
+                const auto size =
+                    metric.grid_metric.metric( point, Vector2D{} );
+                for( const auto neighbour :
+                    surface.vertices_around_vertex( vertex ) )
                 {
-                    if( point_point_distance( point, surface.point( neighbour ) )
+                    if( point_point_distance(
+                            point, surface.point( neighbour ) )
                         > 1.2 * size )
                     {
                         continue;
                     }
-                    const auto vertex_records = background.macro_vertices( neighbour );
+                    const auto vertex_records =
+                        background.macro_vertices( neighbour );
                     for( const auto& vertex_record : vertex_records )
                     {
-                        builder.remove_macro_vertex_info( vertex_record, neighbour );
+                        builder.remove_macro_vertex_info(
+                            vertex_record, neighbour );
                     }
                     for( const auto& corner :
                         surface.polygons_around_vertex( neighbour ) )
@@ -219,18 +228,25 @@ namespace brevane::internal
             const auto nb_edges = surface.edges().nb_edges();
             for( index_t edge = 0; edge < nb_edges; edge++ )
             {
-                if( !modifier.is_edge_active( edge )
-                    || !background.macro_edges( edge ).empty() )
+                // The cheap tests first: few edges join two traces, and
+                // whether an edge is still in use is a search of its fan.
+                if( !background.macro_edges( edge ).empty() )
                 {
                     continue;
                 }
                 const auto ends = surface.edges().edge_vertices( edge );
-                if( surface.is_vertex_on_border( ends[0] )
-                    && surface.is_vertex_on_border( ends[1] ) )
+                if( ends[0] >= traces.on_line.size()
+                    || ends[1] >= traces.on_line.size()
+                    || !traces.on_line[ends[0]] || !traces.on_line[ends[1]] )
                 {
                     continue;
                 }
-                if( !traces.on_line[ends[0]] || !traces.on_line[ends[1]] )
+                if( !modifier.is_edge_active( edge ) )
+                {
+                    continue;
+                }
+                if( surface.is_vertex_on_border( ends[0] )
+                    && surface.is_vertex_on_border( ends[1] ) )
                 {
                     continue;
                 }
@@ -241,7 +257,8 @@ namespace brevane::internal
                     polygon_edge =
                         surface.polygon_edge_from_vertices( ends[1], ends[0] );
                 }
-                const auto middle = surface.edge_barycenter( polygon_edge.value() );
+                const auto middle =
+                    surface.edge_barycenter( polygon_edge.value() );
                 if( modifier.is_split_edge_valid( *polygon_edge, middle ) )
                 {
                     modifier.split_edge( *polygon_edge, middle );
@@ -251,8 +268,7 @@ namespace brevane::internal
     } // namespace
 
     PillarMap decimate_top_surface( const PillarModelContext& context,
-        const ModifiablePlanView& plan_view,
-        const PillarMap& pillars,
+        const ModifiablePlanView& plan_view, const PillarMap& pillars,
         const Metric& metric )
     {
         auto surface_builder =
@@ -263,15 +279,17 @@ namespace brevane::internal
 
         const LineTags lines{ context };
         prune_vertex_records( context, lines, plan_view, background_builder );
-        generalise_edge_records( context, lines, plan_view, background_builder );
+        generalise_edge_records(
+            context, lines, plan_view, background_builder );
         PillarMap updated;
         {
             BackgroundSurfaceConstraintModifier constraint_modifier{
                 { plan_view.background, modifier }, background_builder,
                 ConstraintModifier::CommonConstraints{ 2 }
             };
-            const MetricBasedDecimator decimation_operator{ plan_view.background,
-                metric.grid_metric };
+            const MetricBasedDecimator decimation_operator{
+                plan_view.background, metric.grid_metric
+            };
             release_trace_neighbours( vertex_traces( lines, plan_view ),
                 plan_view, metric, background_builder );
             decimate_background_surface_with_metric(
@@ -279,7 +297,8 @@ namespace brevane::internal
             BackgroundSurfaceQualityOptimizer optimizer;
             optimize_background_surface_elements(
                 constraint_modifier, optimizer, 0 );
-            updated = update_pillars_after_decimation( context, pillars, modifier );
+            updated =
+                update_pillars_after_decimation( context, pillars, modifier );
         }
 
         const auto mappings = modifier.clean();
