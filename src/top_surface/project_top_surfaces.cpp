@@ -109,8 +109,8 @@ namespace brevane
                 std::array< local_index_t, 3 > corners{ first,
                     static_cast< local_index_t >( ( first + 1 ) % 3 ),
                     static_cast< local_index_t >( ( first + 2 ) % 3 ) };
-                if( triangle_area_sign( { points[corners[0]], points[corners[1]],
-                        points[corners[2]] } )
+                if( triangle_area_sign( { points[corners[0]],
+                        points[corners[1]], points[corners[2]] } )
                     == SIDE::negative )
                 {
                     std::swap( corners[1], corners[2] );
@@ -127,7 +127,8 @@ namespace brevane
                 for( local_index_t rank = 0; rank < 3; rank++ )
                 {
                     key[2 * rank] = points[triangle.corners[rank]].value( 0 );
-                    key[2 * rank + 1] = points[triangle.corners[rank]].value( 1 );
+                    key[2 * rank + 1] =
+                        points[triangle.corners[rank]].value( 1 );
                 }
                 key[6] = triangle.triangle;
             }
@@ -142,8 +143,9 @@ namespace brevane
 
     void PillarStructuralModelBuilder::Impl::project_top_surfaces()
     {
-        internal::project_top_surfaces( { model, top_surfaces, bottom_surfaces },
-            *top_surface, background_surface, *z_coordinate_attribute );
+        internal::project_top_surfaces(
+            { model, top_surfaces, bottom_surfaces }, *top_surface,
+            background_surface, *z_coordinate_attribute );
     }
 
     void internal::project_top_surfaces( const TopSurfaceContext& context,
@@ -175,12 +177,15 @@ namespace brevane
                  triangle++ )
             {
                 const auto vertices = mesh->polygon_vertices( triangle );
-                projected.push_back( { mesh->point( vertices[0] ).project_point( 2 ),
-                    mesh->point( vertices[1] ).project_point( 2 ),
-                    mesh->point( vertices[2] ).project_point( 2 ) } );
+                projected.push_back(
+                    { mesh->point( vertices[0] ).project_point( 2 ),
+                        mesh->point( vertices[1] ).project_point( 2 ),
+                        mesh->point( vertices[2] ).project_point( 2 ) } );
             }
-            for( const auto& [triangle, corners] :
-                canonical_triangle_order( projected ) )
+            const auto order = canonical_triangle_order( projected );
+            std::vector< index_t > plan_triangles;
+            plan_triangles.reserve( 3 * order.size() );
+            for( const auto& [triangle, corners] : order )
             {
                 const auto vertices = mesh->polygon_vertices( triangle );
                 std::array< index_t, 3 > plan_vertices;
@@ -214,10 +219,15 @@ namespace brevane
                     }
                     plan_vertices[rank] = created;
                 }
-                const auto created_triangle =
-                    builder->create_triangle( plan_vertices );
+                plan_triangles.insert( plan_triangles.end(),
+                    plan_vertices.begin(), plan_vertices.end() );
+            }
+            // The triangles in one call, numbered as one by one.
+            const auto first = builder->create_polygons( plan_triangles, 3 );
+            for( index_t rank = 0; rank < order.size(); rank++ )
+            {
                 background_builder.add_macro_element_info(
-                    { id, triangle }, created_triangle );
+                    { id, order[rank].triangle }, first + rank );
             }
         }
         builder->compute_polygon_adjacencies();
