@@ -83,7 +83,9 @@ namespace brevane
             "Make a new builder on the model to build it again." );
         if( !inspection )
         {
-            inspect();
+            // The input was checked above: its problems are not searched
+            // for twice.
+            inspect( true );
             const auto& result = inspection.value();
             if( result.multi_z.nb_issues() != 0 || result.lines.nb_issues() != 0
                 || result.points_too_far.nb_issues() != 0

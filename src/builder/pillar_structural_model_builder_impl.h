@@ -58,8 +58,9 @@ namespace brevane
         // Inspections.
         // Resets the cached result, then runs the four checks at once; each
         // check reads the model, the two id lists and the plan view only,
-        // and writes only its own record.
-        void inspect();
+        // and writes only its own record. The checks of the input are run
+        // too, unless the caller has just run them and found nothing.
+        void inspect( bool input_just_checked = false );
         [[nodiscard]] MultiZInspectionResult inspect_multi_z() const;
         [[nodiscard]] LinesInspectionResult inspect_lines() const;
         [[nodiscard]] SurfacesCollectionInspectionResult

@@ -7,7 +7,7 @@
 
 namespace brevane
 {
-    void PillarStructuralModelBuilder::Impl::inspect()
+    void PillarStructuralModelBuilder::Impl::inspect( bool input_just_checked )
     {
         // Engaged before any check runs, so that a failed check still leaves
         // a cached result: the records of the finished checks and the
@@ -15,8 +15,11 @@ namespace brevane
         inspection.reset();
         auto& result = inspection.emplace();
         result.model_fingerprint = internal::model_fingerprint( model );
-        result.input_problems =
-            internal::input_problems( model, top_surfaces, bottom_surfaces );
+        if( !input_just_checked )
+        {
+            result.input_problems = internal::input_problems(
+                model, top_surfaces, bottom_surfaces );
+        }
         internal::run_checks_concurrently( {
             [this, &result]
             {
